@@ -1,0 +1,59 @@
+// The loaded iNES cartridge image: one global record, filled by cartridge_load on the emulation
+// thread and read by power-on, the mappers and the information tools.
+#pragma once
+
+#include <cstdint>
+
+enum class LoadResult : int {
+  Ok = 0,
+  NoSignature = 1,
+  ReadError = 2,
+  OpenError = 3,
+  NoMemory = 4,
+  DirtyHeader = 5,  // loaded, but bytes 12-15 of the header hold junk
+  Truncated = 6,    // the file is shorter than its header declares
+  NoPrgRom = 7,     // the header declares no program data
+};
+
+inline constexpr uint32_t kInesHeaderSize = 16;
+inline constexpr uint32_t kTrainerSize = 512;
+inline constexpr uint32_t kPrgUnit = 16384;
+inline constexpr uint32_t kChrUnit = 8192;
+inline constexpr uint32_t kInesSignature = 0x1A53454E;  // "NES" 0x1A, little-endian
+
+class Cartridge {
+ public:
+  Cartridge() = default;
+  Cartridge(const Cartridge&) = delete;
+  Cartridge& operator=(const Cartridge&) = delete;
+  virtual ~Cartridge();
+
+  // Reads the whole file and fills the record. On any failure prg_rom stays null.
+  LoadResult cartridge_load(const char* file_path);
+  // Frees the image and the path; the byte fields keep their values.
+  void cartridge_unload();
+
+  uint8_t* chr_rom = nullptr;  // null when chr_rom_size is 0
+  uint8_t* prg_rom = nullptr;  // null while no image is loaded
+  uint8_t* trainer = nullptr;
+  uint8_t* image = nullptr;        // the whole file; owned
+  char* path = nullptr;            // owned copy of the loaded path
+  uint8_t vertical_mirroring = 0;  // header byte 6 & 0x01
+  uint8_t battery = 0;             // byte 6 & 0x02
+  uint8_t trainer_present = 0;     // byte 6 & 0x04
+  uint8_t four_screen = 0;         // byte 6 & 0x08
+  uint8_t mapper = 0;
+  uint8_t chr_rom_size = 0;   // 8 KB units
+  uint8_t prg_rom_size = 0;   // 16 KB units
+  uint8_t* header = nullptr;  // the 16 header bytes (== image)
+  uint32_t image_size = 0;    // bytes in image
+};
+
+extern Cartridge cartridge;
+
+// The message box a failed load shows: text and caption, or null texts for Ok and DirtyHeader.
+struct LoadMessage {
+  const char* text;
+  const char* caption;
+};
+LoadMessage load_result_message(LoadResult result);

@@ -1,0 +1,313 @@
+// The CPU while cpu_execute runs. Registers, working status, fetch position and budget live in
+// one local CpuRun whose members the compiler keeps in host registers: every member function is
+// forced inline and the object's address never escapes. The live record is touched only at
+// entry, at exit, around handler calls and when an IRQ is taken inside an instruction.
+//
+// Fetch bound: the fetch position lies in flat memory, in the program region, or in another
+// page buffer trusted for its own 8 KB; each re-base takes that buffer's end from the map. An
+// opcode is fetched straight from the buffer only while 3 bytes remain before the end; otherwise
+// the instruction's bytes are first copied into cpu_core.scratch (bytes past the end come from
+// the address map at PC + i, as a fetch re-based there would see them), and the fetch position
+// is formed again from PC before the next opcode. No fetch ever reads outside a host buffer.
+#pragma once
+
+#include <cstdint>
+
+#include "cpu/cpu_core.h"
+#include "cpu/opcodes.h"
+
+#if defined(_MSC_VER) && !defined(__clang__)
+#define CPU_INLINE __forceinline
+#else
+#define CPU_INLINE [[gnu::always_inline]] inline
+#endif
+
+struct CpuRun {
+  uint8_t a, x, y, s;
+  uint8_t n_src;          // N is bit 7 of n_src
+  uint8_t z_src;          // Z is set when z_src is 0
+  uint8_t flag_c;         // 0 or 1
+  uint8_t flag_v;         // 0 or 1
+  uint8_t p_rest;         // I, D, B and bit 5, in their places in p
+  const uint8_t* fp;      // next instruction byte
+  uintptr_t origin;       // PC = (fp - origin) & $FFFF
+  uintptr_t fetch_limit;  // fp beyond this: take the slow fetch
+  uint8_t* memory;        // flat memory: stack, vectors, unhandled writes
+  int64_t left;           // budget not yet charged
+  int64_t left_flushed;   // left when cycles_total was last brought up to date
+
+  // --- Status ---
+
+  CPU_INLINE void set_nz(uint8_t v) { n_src = z_src = v; }
+
+  CPU_INLINE uint8_t pack_p() const {
+    return uint8_t((n_src & kFlagN) | flag_v << 6 | p_rest | (z_src == 0) << 1 | flag_c);
+  }
+
+  CPU_INLINE void unpack_p(uint8_t p) {
+    n_src = p & kFlagN;
+    z_src = ~p & kFlagZ;
+    flag_c = p & kFlagC;
+    flag_v = (p >> 6) & 1;
+    p_rest = p & (kFlagI | kFlagD | kFlagB | kFlag5);
+  }
+
+  // --- The live record ---
+
+  CPU_INLINE void load() {
+    const CpuContext& r = cpu_core.live;
+    a = r.a, x = r.x, y = r.y, s = r.s;
+    memory = r.memory;
+    unpack_p(r.p);
+  }
+
+  CPU_INLINE void store(uint16_t pc) {
+    CpuContext& r = cpu_core.live;
+    r.a = a, r.x = x, r.y = y, r.s = s;
+    r.p = pack_p();
+    r.pc = pc;
+  }
+
+  CPU_INLINE void flush_cycles() {
+    cpu_core.cycles_total.fetch_add(uint32_t(left_flushed - left), std::memory_order_relaxed);
+    left_flushed = left;
+  }
+
+  CPU_INLINE void begin(uint32_t budget) {
+    load();
+    left = left_flushed = budget;
+    cpu_core.cycles_left = budget;
+    cpu_map_refresh();
+    rebase(cpu_core.live.pc);
+  }
+
+  CPU_INLINE void finish(uint16_t pc) {
+    store(pc);
+    flush_cycles();
+    cpu_core.cycles_left = uint32_t(left);
+  }
+
+  // --- Instruction fetch ---
+
+  CPU_INLINE uint16_t pc() const { return uint16_t(uintptr_t(fp) - origin); }
+
+  // Forms the fetch position from PC and the page table.
+  CPU_INLINE void rebase(uint16_t pc) {
+    const unsigned slot = pc >> 13;
+    origin = cpu_core.map.base[slot];
+    fp = reinterpret_cast<const uint8_t*>(origin + pc);
+    fetch_limit = cpu_core.map.fetch_limit[slot];
+  }
+
+  CPU_INLINE bool near_buffer_end() const { return uintptr_t(fp) > fetch_limit; }
+
+  CPU_INLINE uint8_t fetch8() { return *fp++; }
+
+  CPU_INLINE uint16_t fetch16() {
+    const uint16_t v = uint16_t(fp[0] | fp[1] << 8);
+    fp += 2;
+    return v;
+  }
+
+  // The byte that a fetch re-based at address would see.
+  CPU_INLINE static uint8_t mapped_byte(uint16_t address) {
+    return *reinterpret_cast<const uint8_t*>(cpu_core.map.base[address >> 13] + address);
+  }
+
+  // The slow fetch (see the top of this file). Coming back from the scratch buffer, the
+  // position is formed again from PC first.
+  CPU_INLINE void fetch_through_scratch() {
+    uint8_t* scratch = cpu_core.scratch;
+    if (uintptr_t(fp) - uintptr_t(scratch) <= sizeof cpu_core.scratch) {
+      rebase(pc());
+      if (!near_buffer_end()) return;
+    }
+    const uint16_t at = pc();
+    const uintptr_t end = fetch_limit + 3;
+    for (unsigned i = 0; i < sizeof cpu_core.scratch; ++i) {
+      scratch[i] = uintptr_t(fp) + i < end ? fp[i] : mapped_byte(uint16_t(at + i));
+    }
+    fp = scratch;
+    origin = uintptr_t(scratch) - at;
+    fetch_limit = uintptr_t(scratch);  // any step forward leaves the scratch buffer
+  }
+
+  // --- Data roads ---
+
+  // Handler-call protocol: the record gets the registers (PC = the next instruction) and the
+  // cycle total includes the current instruction; afterwards A, X, Y, PC and memory come back
+  // from the record, the map is brought up to date (the handler may have switched banks) and
+  // the budget is reloaded, so that cpu_release takes effect.
+  CPU_INLINE void before_handler() {
+    CpuContext& r = cpu_core.live;
+    r.a = a, r.x = x, r.y = y, r.s = s;
+    r.pc = pc();
+    flush_cycles();
+    cpu_core.cycles_left = uint32_t(left);
+  }
+
+  CPU_INLINE void after_handler() {
+    const CpuContext& r = cpu_core.live;
+    a = r.a, x = r.x, y = r.y;
+    memory = r.memory;
+    left = left_flushed = cpu_core.cycles_left;
+    cpu_map_refresh();
+    rebase(r.pc);
+  }
+
+  // Read table first (first match wins), then the page of the slot, then flat memory.
+  CPU_INLINE uint8_t read(uint16_t address) {
+    const CpuMap& m = cpu_core.map;
+    if (uint32_t(address - m.read_low) <= m.read_span) [[unlikely]] {
+      if (MemHandler* e = cpu_find_handler(cpu_core.live.read_handlers, address)) {
+        before_handler();
+        const uint8_t v = uint8_t(e->handler.read(address, e));
+        after_handler();
+        return v;
+      }
+    }
+    return mapped_byte(address);
+  }
+
+  // Write table first, then flat memory; pages never see a write.
+  CPU_INLINE void write(uint16_t address, uint8_t v) {
+    const CpuMap& m = cpu_core.map;
+    if (uint32_t(address - m.write_low) <= m.write_span) [[unlikely]] {
+      if (MemHandler* e = cpu_find_handler(cpu_core.live.write_handlers, address)) {
+        before_handler();
+        e->handler.write(address, v, e);
+        after_handler();
+        return;
+      }
+    }
+    memory[address] = v;
+  }
+
+  // Stack and vectors go straight to flat memory.
+  CPU_INLINE void push(uint8_t v) { memory[0x100 + s--] = v; }
+  CPU_INLINE uint8_t pull() { return memory[0x100 + ++s]; }
+  CPU_INLINE uint16_t vector(uint16_t at) const {
+    return uint16_t(memory[at] | memory[at + 1] << 8);
+  }
+
+  // --- Addressing modes ---
+
+  // Both pointer bytes through the data-read road; the second address is a 16-bit sum.
+  CPU_INLINE uint16_t read_pointer(uint16_t at) {
+    const uint8_t low = read(at);
+    return uint16_t(low | read(uint16_t(at + 1)) << 8);
+  }
+
+  template <AddrMode M>
+  CPU_INLINE uint16_t address() {
+    if constexpr (M == AddrMode::ZeroPage)
+      return fetch8();
+    else if constexpr (M == AddrMode::ZeroPageX)
+      return uint8_t(fetch8() + x);
+    else if constexpr (M == AddrMode::ZeroPageY)
+      return uint8_t(fetch8() + y);
+    else if constexpr (M == AddrMode::Absolute)
+      return fetch16();
+    else if constexpr (M == AddrMode::AbsoluteX)
+      return uint16_t(fetch16() + x);
+    else if constexpr (M == AddrMode::AbsoluteY)
+      return uint16_t(fetch16() + y);
+    else if constexpr (M == AddrMode::IndirectX)
+      return read_pointer(uint8_t(fetch8() + x));
+    else if constexpr (M == AddrMode::IndirectY)
+      return uint16_t(read_pointer(fetch8()) + y);
+    else if constexpr (M == AddrMode::Indirect)
+      return read_pointer(fetch16());
+    else
+      static_assert(M != M, "this mode forms no address");
+  }
+
+  template <AddrMode M>
+  CPU_INLINE uint8_t operand() {
+    if constexpr (M == AddrMode::Immediate)
+      return fetch8();
+    else
+      return read(address<M>());
+  }
+
+  // Read-modify-write: on A, or memory read once and written once.
+  template <AddrMode M, uint8_t (CpuRun::*Kind)(uint8_t)>
+  CPU_INLINE void modify() {
+    if constexpr (M == AddrMode::Accumulator) {
+      a = (this->*Kind)(a);
+    } else {
+      const uint16_t at = address<M>();
+      const uint8_t v = read(at);
+      write(at, (this->*Kind)(v));
+    }
+  }
+
+  // --- Instruction kinds: register and flag arithmetic only ---
+
+  CPU_INLINE void adc(uint8_t v) {
+    const unsigned sum = a + v + flag_c;
+    flag_v = ((a ^ sum) & (v ^ sum) & 0x80) >> 7;
+    flag_c = uint8_t(sum >> 8);
+    set_nz(a = uint8_t(sum));
+  }
+  // A - M - (1 - C) is A + ~M + C; the D flag has no effect on either.
+  CPU_INLINE void sbc(uint8_t v) { adc(uint8_t(~v)); }
+  CPU_INLINE void compare(uint8_t reg, uint8_t v) {
+    flag_c = reg >= v;
+    set_nz(uint8_t(reg - v));
+  }
+  CPU_INLINE void bit(uint8_t v) {
+    z_src = a & v;
+    n_src = v;
+    flag_v = (v >> 6) & 1;
+  }
+  CPU_INLINE uint8_t asl(uint8_t v) {
+    flag_c = v >> 7;
+    set_nz(v = uint8_t(v << 1));
+    return v;
+  }
+  CPU_INLINE uint8_t lsr(uint8_t v) {
+    flag_c = v & 1;
+    set_nz(v = uint8_t(v >> 1));
+    return v;
+  }
+  CPU_INLINE uint8_t rol(uint8_t v) {
+    const uint8_t r = uint8_t(v << 1 | flag_c);
+    flag_c = v >> 7;
+    set_nz(r);
+    return r;
+  }
+  CPU_INLINE uint8_t ror(uint8_t v) {
+    const uint8_t r = uint8_t(v >> 1 | flag_c << 7);
+    flag_c = v & 1;
+    set_nz(r);
+    return r;
+  }
+  CPU_INLINE uint8_t inc(uint8_t v) {
+    set_nz(++v);
+    return v;
+  }
+  CPU_INLINE uint8_t dec(uint8_t v) {
+    set_nz(--v);
+    return v;
+  }
+
+  // --- Control flow ---
+
+  CPU_INLINE void jump(uint16_t target) { rebase(target); }
+
+  CPU_INLINE void branch(bool taken) {
+    const int8_t offset = int8_t(fetch8());
+    if (taken) jump(uint16_t(pc() + offset));
+  }
+
+  // After CLI, or an RTI that cleared I: a pending IRQ is taken through cpu_irq before the next
+  // instruction. Rare, so the whole state goes through the record.
+  CPU_INLINE void take_pending_irq() {
+    if (!cpu_core.live.irq_pending) return;
+    store(pc());
+    cpu_irq();
+    load();
+    rebase(cpu_core.live.pc);
+  }
+};

@@ -1,0 +1,142 @@
+#include "machine/emulation.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include "cart/cartridge.h"
+#include "machine/machine.h"
+#include "ppu/ppu.h"
+#include "shell/plugins.h"
+#include "support/ines_builder.h"
+#include "support/recording_host.h"
+
+namespace {
+
+// Main loop JMP $8000; NMI handler INC $10, RTI — so $10 counts frames that ran.
+InesBuilder counting_rom() {
+  InesBuilder b;
+  b.at(0x8000, {0xA9, 0x80, 0x8D, 0x00, 0x20, 0x4C, 0x05, 0x80})
+      .at(0x9000, {0xE6, 0x10, 0x40})
+      .vectors(0x8000, 0x9000);
+  return b;
+}
+
+class Emulation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host_.clock_step = 1;  // every clock read is a millisecond later
+    emu_requests = 0;
+  }
+  void TearDown() override {
+    EXPECT_TRUE(emulation_stop_and_wait());
+    plugin_null_video();
+    plugin_null_input();
+    emu_requests = 0;
+  }
+
+  static bool wait_for(const std::function<bool()>& condition) {
+    for (int i = 0; i < 2000 && !condition(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return condition();
+  }
+
+  // Reads the frame counter of counting_rom on the emulation thread.
+  static int frames_counted() {
+    int value = -1;
+    emulation_call([&] { value = shadow_context->memory[0x10]; });
+    return value;
+  }
+
+  RecordingHost host_;
+};
+
+TEST_F(Emulation, FailedLoadsShowTheirMessageAndRunNothing) {
+  EXPECT_EQ(emulation_thread_start(nullptr), nullptr);
+  ASSERT_NE(emulation_thread_start("/nonexistent/game.nes"), nullptr);
+  ASSERT_TRUE(emulation_stop_and_wait());
+  const auto messages = host_.messages_copy();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, "Failed To Open ROM Image");
+  EXPECT_EQ(messages[0].caption, "File I/O Error");
+  EXPECT_EQ(messages[0].icon, MessageIcon::Exclamation);
+  EXPECT_TRUE(messages[0].owned);
+  EXPECT_EQ(emu_stop, 1);
+}
+
+TEST_F(Emulation, RunsFramesServesRequestsAndStopsCleanly) {
+  TempFile rom(counting_rom().build());
+  ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
+  ASSERT_TRUE(wait_for([] { return emu_stop == 0; }));
+  ASSERT_TRUE(wait_for([] { return frames_counted() >= 3; }));
+
+  // Paused: passes go on but no frame runs.
+  emu_requests |= REQUEST_PAUSE;
+  const int before = frames_counted();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(frames_counted(), before);
+  emu_requests &= uint16_t(~REQUEST_PAUSE);
+  ASSERT_TRUE(wait_for([&] { return frames_counted() > before; }));
+
+  EXPECT_TRUE(emulation_stop_and_wait());
+  EXPECT_FALSE(emulation_running());
+  EXPECT_EQ(cartridge.prg_rom, nullptr);
+  EXPECT_EQ(shadow_context, nullptr);
+  EXPECT_GE(host_.invalidations, 1);
+  // No run: requests are refused rather than run against a machine that is gone.
+  EXPECT_FALSE(emulation_call([] {}));
+}
+
+TEST_F(Emulation, TitleShowsFramesPerSecondEveryTwoSeconds) {
+  emulation_set_title("Vantrell WIP - For Windows 9x/2000");
+  host_.clock_step = 4;  // 4 ms a read: passes end quickly, two seconds pass soon
+  TempFile rom(counting_rom().build());
+  ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
+  ASSERT_TRUE(wait_for([&] {
+    std::lock_guard lock(host_.mutex);
+    return !host_.titles.empty();
+  }));
+  std::lock_guard lock(host_.mutex);
+  EXPECT_EQ(host_.titles[0].rfind("Vantrell WIP - For Windows 9x/2000 ", 0), 0u) << host_.titles[0];
+}
+
+TEST_F(Emulation, AFaultingPluginEndsTheRunWithAMessage) {
+  static std::atomic<int> renders{0};
+  renders = 0;
+  video_plugin.render = [] {
+    if (++renders == 3) std::raise(SIGSEGV);
+  };
+  TempFile rom(counting_rom().build());
+  ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
+  ASSERT_TRUE(wait_for([] { return !emulation_running(); }));
+  const auto messages = host_.messages_copy();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, "An error has occured in emulation...Stopping Execution!");
+  EXPECT_EQ(messages[0].caption, "Error");
+  EXPECT_EQ(emu_stop, 1);
+  EXPECT_EQ(shadow_context, nullptr);
+  EXPECT_EQ(cartridge.prg_rom, nullptr);
+}
+
+TEST_F(Emulation, DirtyHeaderOffersTheSanitizerAndRuns) {
+  InesBuilder b = counting_rom();
+  b.junk[7] = 'X';
+  TempFile rom(b.build());
+  ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
+  ASSERT_TRUE(wait_for([] { return frames_counted() >= 1; }));
+  EXPECT_EQ(host_.sanitizer_dialogs, 1);
+}
+
+TEST_F(Emulation, OnlyOneThreadRunsTheMachine) {
+  TempFile rom(counting_rom().build());
+  ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
+  ASSERT_TRUE(wait_for([] { return emu_stop == 0; }));
+  EXPECT_EQ(emulation_thread_start(rom.path()), nullptr);
+  ASSERT_TRUE(emulation_stop_and_wait());
+  EXPECT_NE(emulation_thread_start(rom.path()), nullptr);
+}
+
+}  // namespace

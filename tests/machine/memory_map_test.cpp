@@ -1,0 +1,108 @@
+#include "machine/memory_map.h"
+
+#include <gtest/gtest.h>
+
+#include "cart/mapper.h"
+#include "support/machine_fixture.h"
+
+namespace {
+
+using MemoryMap = MachineFixture;
+
+// LDA abs; STA $00F0 for each address: the byte the CPU reads lands at $F0.
+uint8_t cpu_read(MemoryMap* t, uint16_t address) {
+  t->run_code({0xAD, uint8_t(address), uint8_t(address >> 8), 0x85, 0xF0}, 7);
+  return t->flat()[0xF0];
+}
+
+void cpu_write(MemoryMap* t, uint16_t address, uint8_t value) {
+  t->run_code({0xA9, value, 0x8D, uint8_t(address), uint8_t(address >> 8)}, 6);
+}
+
+TEST_F(MemoryMap, PowerOnResetsTheCpuAtTheResetVector) {
+  InesBuilder b;
+  b.vectors(0xC123, 0xC000, 0xC010);
+  power_on(b);
+  const CpuContext c = context();
+  EXPECT_EQ(c.pc, 0xC123);
+  EXPECT_EQ(c.a, 0);
+  EXPECT_EQ(c.x, 0);
+  EXPECT_EQ(c.y, 0);
+  EXPECT_EQ(c.s, 0xFF);
+  EXPECT_EQ(c.p, 0x22);
+  EXPECT_EQ(c.pages[0], nullptr);
+  EXPECT_EQ(c.pages[2], nullptr);
+  EXPECT_EQ(c.pages[3], flat() + 0x6000);
+  EXPECT_EQ(c.read_handlers, machine_read_handlers);
+  EXPECT_EQ(c.write_handlers, machine_write_handlers);
+}
+
+TEST_F(MemoryMap, RamMirrorsAndUndecodedAreas) {
+  InesBuilder b;
+  power_on(b);
+  flat()[0x0000] = 0x5A;
+  for (uint16_t a : {0x0800, 0x1000, 0x1800}) EXPECT_EQ(cpu_read(this, a), 0x5A) << a;
+  cpu_write(this, 0x1FFF, 0x77);
+  EXPECT_EQ(flat()[0x07FF], 0x77);
+  EXPECT_EQ(flat()[0x1FFF], 0);
+
+  cpu_write(this, 0x4020, 0x42);
+  EXPECT_EQ(cpu_read(this, 0x4020), 0x42);
+  cpu_write(this, 0x5000, 0x42);
+  EXPECT_EQ(cpu_read(this, 0x5000), 0);
+  for (uint16_t a : {0x2008, 0x3FFF, 0x2000, 0x4000}) EXPECT_EQ(cpu_read(this, a), 0) << a;
+  flat()[0x3FFF] = 0x99;  // undecoded register addresses read flat memory
+  EXPECT_EQ(cpu_read(this, 0x3FFF), 0x99);
+}
+
+TEST_F(MemoryMap, SramFollowsItsEnable) {
+  InesBuilder b;
+  power_on(b);
+  mapper_state.sram_enabled = 1;
+  cpu_write(this, 0x6000, 0x11);
+  cpu_write(this, 0x7FFF, 0x22);
+  EXPECT_EQ(cpu_read(this, 0x6000), 0x11);
+  mapper_state.sram_enabled = 0;
+  EXPECT_EQ(cpu_read(this, 0x7FFF), 0);
+  cpu_write(this, 0x6000, 0x33);
+  mapper_state.sram_enabled = 1;
+  EXPECT_EQ(cpu_read(this, 0x6000), 0x11);
+  EXPECT_EQ(cpu_read(this, 0x7FFF), 0x22);
+}
+
+TEST_F(MemoryMap, TrainerAppearsAt7000AndPatternRamWithoutChr) {
+  InesBuilder b;
+  b.trainer = true;
+  b.chr_banks = 0;
+  power_on(b);
+  EXPECT_EQ(cpu_read(this, 0x7000), 0xA0);
+  EXPECT_EQ(cpu_read(this, 0x71FF), uint8_t(0xA0 ^ 0x1FF));
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(ppu_pages.pattern_page[i], vram + i * 0x400);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(ppu_pages.high_page[i], vram + 0x3000 + i * 0x400);
+  EXPECT_EQ(ppu_pages.palette_page, vram + 0x3F00);
+}
+
+TEST_F(MemoryMap, HeaderMirroringOverridesTheMapper) {
+  InesBuilder b;
+  b.flags6 = 0x01;
+  power_on(b);
+  EXPECT_EQ(ppu_pages.nametable_page[1], vram + 0x2400);
+  EXPECT_EQ(ppu_pages.nametable_page[2], vram + 0x2000);
+  machine_power_off();
+  InesBuilder h;
+  power_on(h);
+  EXPECT_EQ(ppu_pages.nametable_page[1], vram + 0x2000);
+  EXPECT_EQ(ppu_pages.nametable_page[2], vram + 0x2400);
+}
+
+TEST_F(MemoryMap, PowerOffFreesAndUnloads) {
+  InesBuilder b;
+  power_on(b);
+  machine_power_off();
+  EXPECT_EQ(shadow_context, nullptr);
+  EXPECT_EQ(vram, nullptr);
+  EXPECT_EQ(frame_buffer, nullptr);
+  EXPECT_EQ(cartridge.prg_rom, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,27 @@
+// Runs one of our own test cartridges (built into build/roms/) headless for a number of frames
+// and hands back what a test looks at: the CPU's flat memory, the last frame and the sound.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct RomInput {
+  uint32_t frame;   // from this frame on ...
+  int port;         // ... joypad 1 or 2 ...
+  uint32_t stream;  // ... returns this 24-bit stream (bit 0 = A, 1 B, 2 Select, 3 Start, 4 Up,
+                    // 5 Down, 6 Left, 7 Right)
+};
+
+struct RomRun {
+  bool loaded = false;          // false when the image could not be loaded
+  std::vector<uint8_t> memory;  // the 64 KB flat memory after the last frame
+  std::vector<uint8_t> frame;   // the frame buffer (240 rows of 272 colour indices)
+  std::vector<uint8_t> sound;   // all samples, 735 per frame, unsigned 8-bit
+  uint32_t cpu_result = 0;      // cpu_execute's result in the last slot
+};
+
+// The path of a built cartridge by name, e.g. rom_path("cpu_instr") -> ".../roms/cpu_instr.nes".
+std::string rom_path(const std::string& name);
+// Powers the machine on with the cartridge and runs `frames` frames.
+RomRun run_rom(const std::string& name, uint32_t frames, const std::vector<RomInput>& input = {});
