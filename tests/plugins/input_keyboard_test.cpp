@@ -1,0 +1,161 @@
+// The input plug-in, loaded as the program loads it and driven through its exports.
+#include <SDL.h>
+
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include "tests/plugins/plugin_test_support.h"
+
+namespace {
+
+enum : uint32_t { A = 1, B = 2, Select = 4, Start = 8, Up = 16, Down = 32, Left = 64, Right = 128 };
+
+class InputKeyboardTest : public testing::Test {
+ protected:
+  void SetUp() override { clear_plugin_settings(); }
+  void TearDown() override { destroy(); }
+
+  void start() {
+    info = {&host.window, nullptr, 0, 0, {}, nullptr};
+    init(&info);
+  }
+  // The stream of a port with exactly these keys held.
+  uint32_t with_keys(uint32_t port, std::set<int> keys) {
+    host.held = std::move(keys);
+    return get_data(port);
+  }
+
+  FnInputInit init = plugin_export<FnInputInit>("input_keyboard", PLUGIN_EXPORT_INPUT_INIT);
+  FnInputVoid options = plugin_export<FnInputVoid>("input_keyboard", PLUGIN_EXPORT_INPUT_OPTIONS);
+  FnInputVoid destroy = plugin_export<FnInputVoid>("input_keyboard", PLUGIN_EXPORT_INPUT_DESTROY);
+  FnInputGetData get_data =
+      plugin_export<FnInputGetData>("input_keyboard", PLUGIN_EXPORT_INPUT_GETDATA);
+  FakeHost host;
+  InputInitInfo info{};
+};
+
+TEST_F(InputKeyboardTest, NoGameNoButtons) {
+  host.held = {Qt::Key_X, Qt::Key_G};
+  EXPECT_EQ(get_data(1), 0u) << "before INIT";
+  start();
+  ASSERT_EQ(get_data(1), A);
+  EXPECT_EQ(get_data(0), 0u);
+  EXPECT_EQ(get_data(3), 0u);
+  destroy();
+  EXPECT_EQ(get_data(1), 0u) << "after DESTROY";
+  EXPECT_EQ(get_data(2), 0u);
+}
+
+TEST_F(InputKeyboardTest, DefaultKeysPressTheirButtonOnTheirPortOnly) {
+  // In stream-bit order: A, B, Select, Start, Up, Down, Left, Right.
+  const int keys[2][8] = {
+      {Qt::Key_X, Qt::Key_Z, Qt::Key_Shift, Qt::Key_Return, Qt::Key_Up, Qt::Key_Down, Qt::Key_Left,
+       Qt::Key_Right},
+      {Qt::Key_G, Qt::Key_F, Qt::Key_Q, Qt::Key_W, Qt::Key_I, Qt::Key_K, Qt::Key_J, Qt::Key_L}};
+  start();
+  for (uint32_t port : {1u, 2u}) {
+    for (int bit = 0; bit < 8; ++bit) {
+      const int key = keys[port - 1][bit];
+      EXPECT_EQ(with_keys(port, {key}), 1u << bit) << port << " " << std::hex << key;
+      EXPECT_EQ(with_keys(3 - port, {key}), 0u) << port << " " << std::hex << key;
+    }
+  }
+  EXPECT_EQ(with_keys(1, {Qt::Key_Backspace}), Select);
+  EXPECT_EQ(with_keys(1, {Qt::Key_Space}), 0u);
+  EXPECT_EQ(with_keys(1, {}), 0u);
+  EXPECT_EQ(with_keys(1, {Qt::Key_X, Qt::Key_Z, Qt::Key_Return, Qt::Key_Up, Qt::Key_Left}),
+            A | B | Start | Up | Left);
+}
+
+TEST_F(InputKeyboardTest, OppositeDirectionsCancel) {
+  start();
+  EXPECT_EQ(with_keys(1, {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left}), Left);
+  EXPECT_EQ(with_keys(1, {Qt::Key_Left, Qt::Key_Right, Qt::Key_X}), A);
+  EXPECT_EQ(with_keys(2, {Qt::Key_I, Qt::Key_K, Qt::Key_J, Qt::Key_L}), 0u);
+}
+
+TEST_F(InputKeyboardTest, StoredBindingsTakeEffectAtTheNextInit) {
+  start();
+  settings().setValue("Plugins/input_keyboard/Port1/A", "Key_P Key_Space");
+  settings().setValue("Plugins/input_keyboard/Port2/Start", "");  // unbound
+  EXPECT_EQ(with_keys(1, {Qt::Key_X}), A) << "a running game keeps its keys";
+  destroy();
+  start();
+  EXPECT_EQ(with_keys(1, {Qt::Key_P}), A);
+  EXPECT_EQ(with_keys(1, {Qt::Key_Space}), A);
+  EXPECT_EQ(with_keys(1, {Qt::Key_X}), 0u);
+  EXPECT_EQ(with_keys(2, {Qt::Key_W}), 0u);
+  EXPECT_EQ(with_keys(2, {Qt::Key_G}), A) << "other buttons keep their defaults";
+}
+
+TEST_F(InputKeyboardTest, OptionsDialogRebindsAKeyAndTakesItFromItsOldButton) {
+  start();
+  on_next_dialog([](QDialog* d) {
+    // Port 2's A onto X, which port 1's A had: port 1's A is left without a key.
+    auto* button = d->findChild<QPushButton*>("port2_A_key0");
+    ASSERT_NE(button, nullptr);
+    button->click();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+    QApplication::sendEvent(button, &press);
+    EXPECT_EQ(d->findChild<QPushButton*>("port1_A_key0")->text(), "—");
+    d->accept();
+  });
+  options();
+  EXPECT_EQ(with_keys(2, {Qt::Key_X}), A) << "applied to the running game";
+  EXPECT_EQ(with_keys(1, {Qt::Key_X}), 0u);
+  EXPECT_EQ(with_keys(2, {Qt::Key_G}), 0u);
+  EXPECT_EQ(settings().value("Plugins/input_keyboard/Port2/A").toString(), "Key_X");
+}
+
+// A virtual SDL controller stands in for a real one.
+TEST_F(InputKeyboardTest, GameControllersPlayTheirPort) {
+  start();
+  if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0 || SDL_NumJoysticks() != 0) {
+    GTEST_SKIP() << "no SDL game-controller support, or a real controller is connected";
+  }
+  SDL_VirtualJoystickDesc desc{};
+  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+  const int first = SDL_JoystickAttachVirtualEx(&desc);
+  ASSERT_GE(first, 0) << SDL_GetError();
+  SDL_Joystick* pad = SDL_JoystickOpen(first);
+
+  struct Case {
+    int button, axis;  // -1 when unused
+    int16_t value;
+    uint32_t bits;
+  };
+  const Case cases[] = {
+      {SDL_CONTROLLER_BUTTON_A, -1, 0, A},          {SDL_CONTROLLER_BUTTON_B, -1, 0, B},
+      {SDL_CONTROLLER_BUTTON_BACK, -1, 0, Select},  {SDL_CONTROLLER_BUTTON_START, -1, 0, Start},
+      {SDL_CONTROLLER_BUTTON_DPAD_UP, -1, 0, Up},   {-1, SDL_CONTROLLER_AXIS_LEFTX, -30000, Left},
+      {-1, SDL_CONTROLLER_AXIS_LEFTY, 30000, Down}, {-1, SDL_CONTROLLER_AXIS_LEFTX, 9000, 0},
+      {SDL_CONTROLLER_BUTTON_Y, -1, 0, 0},
+  };
+
+  for (const Case& c : cases) {
+    if (c.button >= 0) SDL_JoystickSetVirtualButton(pad, c.button, 1);
+    if (c.axis >= 0) SDL_JoystickSetVirtualAxis(pad, c.axis, c.value);
+    EXPECT_EQ(with_keys(1, {}), c.bits) << c.button << " " << c.axis;
+    EXPECT_EQ(with_keys(2, {}), 0u);
+    if (c.button >= 0) SDL_JoystickSetVirtualButton(pad, c.button, 0);
+    if (c.axis >= 0) SDL_JoystickSetVirtualAxis(pad, c.axis, 0);
+  }
+  // Keyboard and controller add up; the second controller plays port 2.
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
+  EXPECT_EQ(with_keys(1, {Qt::Key_Z}), A | B);
+  const int second = SDL_JoystickAttachVirtualEx(&desc);
+  SDL_Joystick* pad2 = SDL_JoystickOpen(second);
+  SDL_JoystickSetVirtualButton(pad2, SDL_CONTROLLER_BUTTON_START, 1);
+  EXPECT_EQ(with_keys(2, {}), Start);
+
+  SDL_JoystickClose(pad2);
+  SDL_JoystickClose(pad);
+  SDL_JoystickDetachVirtual(second);
+  SDL_JoystickDetachVirtual(first);
+  EXPECT_EQ(with_keys(1, {}), 0u) << "a controller that went away presses nothing";
+}
+
+}  // namespace

@@ -1,0 +1,232 @@
+// The video plug-in, loaded as the program loads it and driven through its exports.
+#include <QRadioButton>
+#include <QWidget>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "tests/plugins/plugin_test_support.h"
+
+namespace {
+
+constexpr int kStride = 272;
+
+template <typename Fn>
+Fn video(const char* name) {
+  return plugin_export<Fn>("video_qt", name);
+}
+
+std::vector<uint8_t> read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24;
+}
+
+class VideoQtTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    clear_plugin_settings();
+    // Every entry its own colour, so that a wrong index shows.
+    for (int i = 0; i < 256; ++i) {
+      palette[i] = {uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), PALETTE_ENTRY_NOCOLLAPSE};
+    }
+    // Indices from the whole byte range, bit 7 included; the slack holds an index never shown.
+    for (int y = 0; y < 240; ++y) {
+      for (int x = 0; x < kStride; ++x) frame[y * kStride + x] = x < 256 ? uint8_t(x ^ y) : 0xEE;
+    }
+  }
+  void TearDown() override { destroy(); }
+
+  void start(FakeHost& host) {
+    info = {&host.window, nullptr, frame.data(), palette.data(), 0, 0, {}};
+    init(&info);
+  }
+  uint32_t colour(int index) const {
+    return uint32_t{palette[index].red} << 16 | palette[index].green << 8 | palette[index].blue;
+  }
+  uint32_t colour_at(int x, int y) const { return colour(frame[y * kStride + x]); }
+
+  FnVideoInit init = video<FnVideoInit>(PLUGIN_EXPORT_VIDEO_INIT);
+  FnVideoVoid options = video<FnVideoVoid>(PLUGIN_EXPORT_VIDEO_OPTIONS);
+  FnVideoVoid destroy = video<FnVideoVoid>(PLUGIN_EXPORT_VIDEO_DESTROY);
+  FnVideoVoid fullscreen = video<FnVideoVoid>(PLUGIN_EXPORT_VIDEO_SETFULLSCREEN);
+  FnVideoVoid render = video<FnVideoVoid>(PLUGIN_EXPORT_VIDEO_RENDER);
+  FnVideoVoid moved = video<FnVideoVoid>(PLUGIN_EXPORT_VIDEO_MOVECALLBACK);
+  FnVideoSnapshot snapshot = video<FnVideoSnapshot>(PLUGIN_EXPORT_VIDEO_SNAPSHOT);
+  std::array<PaletteEntry, 256> palette{};
+  std::array<uint8_t, 240 * kStride> frame{};
+  VideoInitInfo info{};
+};
+
+TEST(PluginExportsTest, EveryExportResolves) {
+  const std::pair<const char*, std::vector<const char*>> plugins[] = {
+      {"video_qt",
+       {PLUGIN_EXPORT_VIDEO_INIT, PLUGIN_EXPORT_VIDEO_OPTIONS, PLUGIN_EXPORT_VIDEO_DESTROY,
+        PLUGIN_EXPORT_VIDEO_SETFULLSCREEN, PLUGIN_EXPORT_VIDEO_RENDER,
+        PLUGIN_EXPORT_VIDEO_MOVECALLBACK, PLUGIN_EXPORT_VIDEO_SNAPSHOT}},
+      {"input_keyboard",
+       {PLUGIN_EXPORT_INPUT_INIT, PLUGIN_EXPORT_INPUT_OPTIONS, PLUGIN_EXPORT_INPUT_DESTROY,
+        PLUGIN_EXPORT_INPUT_GETDATA}}};
+  for (const auto& [plugin, names] : plugins) {
+    void* handle = open_plugin(plugin);
+    ASSERT_NE(handle, nullptr) << plugin << ": " << dlerror();
+    for (const char* name : names) EXPECT_NE(dlsym(handle, name), nullptr) << plugin << " " << name;
+  }
+}
+
+TEST_F(VideoQtTest, CallsWithoutARunningGameDoNothing) {
+  const std::string file = scratch_dir() + "/idle.bmp";
+  FakeHost host;
+  auto idle_calls = [&] {
+    render();
+    fullscreen();
+    moved();
+    snapshot(file.c_str());
+    destroy();
+  };
+  idle_calls();  // before any INIT
+  start(host);
+  render();
+  destroy();
+  idle_calls();  // after DESTROY
+  EXPECT_EQ(host.images, 1);
+  EXPECT_TRUE(host.fullscreen_calls.empty());
+  EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST_F(VideoQtTest, RenderShowsTheFrameThroughThePalette) {
+  FakeHost host;
+  start(host);
+  render();
+  ASSERT_EQ(host.width, 256);
+  ASSERT_EQ(host.height, 240);
+  for (int y = 0; y < 240; ++y) {
+    for (int x = 0; x < 256; ++x) ASSERT_EQ(host.pixel(x, y), colour_at(x, y)) << x << "," << y;
+  }
+  frame[5 * kStride + 7] = 0x81;  // each RENDER reads the frame buffer anew
+  render();
+  EXPECT_EQ(host.pixel(7, 5), colour(0x81));
+}
+
+TEST_F(VideoQtTest, SnapshotWritesTheLastFrameAsA24BitBmp) {
+  const std::string file = scratch_dir() + "/snapshot.bmp";
+  FakeHost host;
+  start(host);
+  snapshot(file.c_str());
+  EXPECT_FALSE(std::filesystem::exists(file)) << "nothing shown yet";
+  render();
+  const uint8_t shown = frame[0];
+  frame[0] = 0x3F;  // changed after the last RENDER: not in the snapshot
+  snapshot(file.c_str());
+  frame[0] = shown;
+
+  const std::vector<uint8_t> bmp = read_file(file);
+  ASSERT_EQ(bmp.size(), 54u + 256 * 240 * 3);  // rows of 768 bytes need no padding
+  EXPECT_EQ(bmp[0], 'B');
+  EXPECT_EQ(bmp[1], 'M');
+  // file size, pixel offset, info header size, width, height (positive: bottom-up)
+  const uint32_t header[] = {uint32_t(bmp.size()), 54, 40, 256, 240};
+  for (size_t i = 0; const size_t at : {2, 10, 14, 18, 22}) EXPECT_EQ(le32(bmp, at), header[i++]);
+  EXPECT_EQ(bmp[28], 24);        // bits per pixel
+  EXPECT_EQ(le32(bmp, 30), 0u);  // uncompressed
+  for (int y : {0, 1, 239}) {
+    for (int x : {0, 1, 255}) {
+      const size_t at = 54 + (239 - y) * 256 * 3 + x * 3;
+      EXPECT_EQ(uint32_t(bmp[at + 2] << 16 | bmp[at + 1] << 8 | bmp[at]), colour_at(x, y))
+          << x << "," << y;
+    }
+  }
+}
+
+TEST_F(VideoQtTest, FullScreenTogglesAndIsLeftOnDestroy) {
+  FakeHost host;
+  start(host);
+  fullscreen();
+  fullscreen();
+  fullscreen();
+  destroy();
+  EXPECT_EQ(host.fullscreen_calls, (std::vector<int>{1, 0, 1, 0}));
+  constexpr uint32_t hide = PLUGIN_MSG_HIDE_CURSOR, show = PLUGIN_MSG_SHOW_CURSOR;
+  EXPECT_EQ(host.messages, (std::vector<uint32_t>{hide, show, hide, show}));
+}
+
+// The canvas is the client area; the picture fills it in the chosen aspect, with black bars.
+TEST_F(VideoQtTest, ScalesToTheClientAreaInTheChosenAspect) {
+  struct Case {
+    const char* aspect;
+    int client_width, client_height;
+    int left, top, width, height;  // where the picture lands
+  } cases[] = {
+      {"square", 600, 480, 44, 0, 512, 480},
+      {"tv", 600, 480, 7, 0, 585, 480},   // 480 × 256 × 8 / (240 × 7) = 585
+      {"tv", 293, 400, 0, 80, 293, 240},  // width-bound: bars above and below
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.aspect << " " << c.client_width << "x" << c.client_height);
+    settings().setValue("Plugins/video_qt/Aspect", c.aspect);
+    QWidget client;
+    client.resize(c.client_width, c.client_height);
+    FakeHost host(&client);
+    start(host);
+    QCoreApplication::processEvents();  // the plug-in measures the client on this thread
+    render();
+    ASSERT_EQ(host.width, c.client_width);
+    ASSERT_EQ(host.height, c.client_height);
+    if (c.left || c.top) {
+      EXPECT_EQ(host.pixel(std::max(c.left - 1, 0), std::max(c.top - 1, 0)), 0u) << "bar";
+    }
+    // Sharp scaling: the source pixel under each picture pixel's centre.
+    for (int y : {0, c.height / 2, c.height - 1}) {
+      for (int x : {0, c.width / 3, c.width - 1}) {
+        EXPECT_EQ(host.pixel(c.left + x, c.top + y),
+                  colour_at((2 * x + 1) * 256 / (2 * c.width), (2 * y + 1) * 240 / (2 * c.height)));
+      }
+    }
+    destroy();
+  }
+  // A resize reported through MOVECALLBACK counts from the next RENDER on.
+  settings().remove("Plugins/video_qt/Aspect");
+  QWidget client;
+  FakeHost host(&client);
+  start(host);
+  client.resize(768, 720);
+  moved();
+  render();
+  EXPECT_EQ(host.width, 768);
+  EXPECT_EQ(host.pixel(3 * 10 + 1, 3 * 20 + 2), colour_at(10, 20));
+}
+
+TEST_F(VideoQtTest, OptionsDialogStoresTheChoiceAndAppliesItAtOnce) {
+  FakeHost host;
+  start(host);
+  on_next_dialog([](QDialog* d) {
+    d->findChild<QRadioButton*>("filter_smooth")->setChecked(true);
+    d->findChild<QRadioButton*>("aspect_tv")->setChecked(true);
+    d->accept();
+  });
+  options();
+  on_next_dialog([](QDialog* d) {
+    d->findChild<QRadioButton*>("filter_sharp")->setChecked(true);
+    d->reject();  // Cancel changes nothing
+  });
+  options();
+  EXPECT_EQ(settings().value("Plugins/video_qt/Filter").toString(), "smooth");
+  EXPECT_EQ(settings().value("Plugins/video_qt/Aspect").toString(), "tv");
+
+  // Left half one colour, right half another: smooth scaling blends where they meet.
+  for (int y = 0; y < 240; ++y) {
+    for (int x = 0; x < 256; ++x) frame[y * kStride + x] = x < 128 ? 0 : 255;
+  }
+  render();
+  EXPECT_EQ(host.width, 293);  // 256 pixels 8/7 wide at the natural height
+  EXPECT_EQ(host.pixel(0, 100), colour(0));
+  EXPECT_EQ(host.pixel(292, 100), colour(255));
+  const uint32_t middle = host.pixel(146, 100);
+  EXPECT_NE(middle, colour(0));
+  EXPECT_NE(middle, colour(255));
+}
+
+}  // namespace
