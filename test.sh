@@ -13,7 +13,7 @@ echo "== release build (warnings are errors)"
 rm -rf build
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTRELL_WERROR=ON
 cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs"
+QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ctest --test-dir build --output-on-failure -j "$jobs"
 
 echo "== benchmark smoke run"
 ./build/bench/vantrell_bench --benchmark_min_time=0.01 >/dev/null
@@ -21,7 +21,7 @@ echo "== benchmark smoke run"
 echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
 rm -rf build-asan
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRELL_WERROR=ON \
-  -DVANTRELL_SANITIZE=ON -DVANTRELL_BUILD_BENCH=OFF
+  -DVANTRELL_SANITIZE=ON -DVANTRELL_BUILD_BENCH=OFF -DVANTRELL_BUILD_DESKTOP=OFF
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs" -L 'unit|rom'

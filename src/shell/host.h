@@ -83,4 +83,7 @@ class HeadlessHost : public Host {
                             MessageIcon icon, bool owned) override;
   void debug_output(const char* text) override;
   uint32_t milliseconds() override;
+  // A silent device whose buffers finish at once, so the sound output runs and the headless
+  // tool records every block through sound_sink.
+  SoundDevice* sound_device_open() override;
 };

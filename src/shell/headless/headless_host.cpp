@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "audio/sound_device.h"
 #include "shell/host.h"
 
 namespace {
@@ -28,3 +29,5 @@ uint32_t HeadlessHost::milliseconds() {
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
   return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
+
+SoundDevice* HeadlessHost::sound_device_open() { return new SilentSoundDevice; }

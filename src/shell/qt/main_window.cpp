@@ -1,0 +1,207 @@
+#include "shell/qt/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "audio/apu.h"
+#include "machine/emulation.h"
+#include "machine/frame.h"
+#include "shell/host.h"
+#include "shell/plugins.h"
+#include "shell/qt/dialogs/about_dialog.h"
+#include "shell/qt/menu_table.h"
+#include "shell/qt/screen_widget.h"
+#include "state/slots.h"
+
+MainWindow::MainWindow() : channel_mask_(kApuChannelAll) {
+  setObjectName(kWindowClassName);
+  // A caption, the system menu, a resizable frame and a minimise box; no maximise box.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  const QString title = QString::fromUtf8(kTitleFirst) + QString::fromUtf8(kTitleSecond);
+  setWindowTitle(title);
+  setWindowIcon(QIcon(about_logo()));
+  emulation_set_title(title.toUtf8().constData());
+
+  menuBar()->setNativeMenuBar(false);
+  actions_ = menu_build(menuBar(), this);
+  for (const auto& [id, a] : actions_) {
+    connect(a, &QAction::triggered, this, [this, id = id] { command(id); });
+  }
+
+  screen_ = new ScreenWidget(this);
+  setCentralWidget(screen_);
+  screen_->setFocus();
+
+  host_window_.size = sizeof(HostWindow);
+  host_window_.native = screen_;
+  host_window_.host_data = this;
+  host_window_.show_image = &MainWindow::host_show_image;
+  host_window_.set_fullscreen = &MainWindow::host_set_fullscreen;
+  host_window_.post_message = &MainWindow::host_post_message;
+  host_window_.key_down = &MainWindow::host_key_down;
+
+  // The machine's menu-held settings start as the menu shows them.
+  ntsc_display = 1;
+  thread_priority = 1;
+  apply_sound_mask();
+  state_select_slot(0);
+
+  move(0, 0);
+  set_client_size(kClientWidth, kClientHeight);
+}
+
+MainWindow::~MainWindow() {
+  // The emulation thread draws into this window; it must be gone first.
+  stop_game();
+}
+
+QAction* MainWindow::action(int id) const {
+  const auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainWindow::set_client_size(int width, int height) {
+  // The menu bar wraps its titles onto more rows when the window is narrow.
+  const int menu = menuBar()->isHidden() ? 0 : menuBar()->heightForWidth(width);
+  resize(width, height + std::max(menu, 0));
+}
+
+QSize MainWindow::client_size() const { return screen_->size(); }
+
+bool MainWindow::stop_game() {
+  emu_stop = 1;
+  // A game that shows a message box or the header sanitizer waits for this thread, so keep
+  // serving such requests while waiting, or both would wait until the time ran out.
+  QElapsedTimer timer;
+  timer.start();
+  while (emulation_running() && timer.elapsed() < kStopWaitMs) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return !emulation_running();
+}
+
+void MainWindow::start_game(const char* path) {
+  if (!stop_game() || !emulation_thread_start(path)) {
+    host().message_box("The running game did not stop; the new ROM was not loaded.", "Vantrell",
+                       MessageButtons::Ok, MessageIcon::Exclamation, true);
+  }
+}
+
+void MainWindow::exit_program() {
+  if (exiting_) return;
+  exiting_ = true;
+  stop_game();
+  // Queued, so that it ends the message loop and not a dialog's nested loop. Before the message
+  // loop has started it is dropped; main looks at exiting() instead.
+  QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+// Keys: F1 and F2 load and save the quick state when pressed; Alt+Enter and Alt+F4 act when
+// released. Every key is also recorded for the input plug-in.
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->isAutoRepeat()) return;
+  {
+    std::lock_guard lock(keys_mutex_);
+    keys_down_.insert(event->key());
+  }
+  if (event->key() == Qt::Key_F1) command(ID_FILE_QUICKLOAD);
+  if (event->key() == Qt::Key_F2) command(ID_FILE_QUICKSAVE);
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+  if (event->isAutoRepeat()) return;
+  {
+    std::lock_guard lock(keys_mutex_);
+    keys_down_.erase(event->key());
+  }
+  if (!(event->modifiers() & Qt::AltModifier)) return;
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) command(ID_FILE_FULLSCREEN);
+  if (key == Qt::Key_F4) command(ID_FILE_EXIT);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  // Keys released while another window had the focus never reach us: forget them all.
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+    std::lock_guard lock(keys_mutex_);
+    keys_down_.clear();
+  }
+  QMainWindow::changeEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  exit_program();
+  event->accept();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  video_plugin.move_callback();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  video_plugin.move_callback();
+}
+
+// The plug-ins' view of the window. Everything but key_down and show_image is handed over to the
+// user-interface thread, since plug-ins call from the emulation thread.
+MainWindow* MainWindow::from(HostWindow* w) { return static_cast<MainWindow*>(w->host_data); }
+
+void MainWindow::host_show_image(HostWindow* w, const uint32_t* pixels, int width, int height,
+                                 int stride) {
+  from(w)->screen_->show_image(pixels, width, height, stride);
+}
+
+void MainWindow::host_set_fullscreen(HostWindow* w, int fullscreen) {
+  MainWindow* self = from(w);
+  QMetaObject::invokeMethod(
+      self, [self, fullscreen] { self->set_full_screen(fullscreen != 0); }, Qt::QueuedConnection);
+}
+
+void MainWindow::host_post_message(HostWindow* w, uint32_t message) {
+  MainWindow* self = from(w);
+  if (message != PLUGIN_MSG_HIDE_CURSOR && message != PLUGIN_MSG_SHOW_CURSOR) return;
+  QMetaObject::invokeMethod(
+      self, [self, message] { self->show_cursor(message == PLUGIN_MSG_SHOW_CURSOR); },
+      Qt::QueuedConnection);
+}
+
+int MainWindow::host_key_down(HostWindow* w, int key) {
+  MainWindow* self = from(w);
+  std::lock_guard lock(self->keys_mutex_);
+  return self->keys_down_.count(key) ? 1 : 0;
+}
+
+void MainWindow::set_full_screen(bool on) {
+  // Full screen shows the picture alone, as an exclusive display mode would.
+  menuBar()->setVisible(!on);
+  if (on) {
+    showFullScreen();
+  } else {
+    showNormal();
+  }
+}
+
+// Hiding and showing nest, as the system cursor's display count does.
+void MainWindow::show_cursor(bool show) {
+  cursor_count_ += show ? 1 : -1;
+  if (cursor_count_ < 0) {
+    setCursor(Qt::BlankCursor);
+    screen_->setCursor(Qt::BlankCursor);
+  } else {
+    unsetCursor();
+    screen_->unsetCursor();
+  }
+}

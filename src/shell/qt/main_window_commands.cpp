@@ -1,0 +1,149 @@
+// The menu commands of the main window.
+#include <QAction>
+
+#include "audio/apu.h"
+#include "cart/mapper.h"
+#include "cpu/cpu.h"
+#include "machine/emulation.h"
+#include "machine/frame.h"
+#include "shell/host.h"
+#include "shell/plugins.h"
+#include "shell/qt/dialogs/about_dialog.h"
+#include "shell/qt/dialogs/options_dialog.h"
+#include "shell/qt/dialogs/rom_info_dialog.h"
+#include "shell/qt/main_window.h"
+#include "shell/qt/menu_table.h"
+#include "shell/registry.h"
+#include "state/slots.h"
+
+namespace {
+
+constexpr FileFilter kRomFilters[] = {
+    {"NES ROM Image (*.nes)", "*.nes"},
+    {"All Files (*.*)", "*.*"},
+};
+
+}  // namespace
+
+void MainWindow::command(int id) {
+  if (id >= ID_SAVESLOT_0 && id <= ID_SAVESLOT_9) {
+    state_select_slot(id - ID_SAVESLOT_0);
+    for (int slot = ID_SAVESLOT_0; slot <= ID_SAVESLOT_9; ++slot) set_checked(slot, slot == id);
+    return;
+  }
+  switch (id) {
+    case ID_FILE_LOADROM: load_rom(); break;
+    case ID_FILE_FREEROM: stop_game(); break;
+    case ID_FILE_EXIT: close(); break;
+    case ID_CPU_RESET:
+      // Between two frames, so that the CPU's own write-back cannot undo the reset.
+      if (emu_stop == 0) emulation_call([] { cpu_reset(); });
+      break;
+    case ID_CPU_PAUSE:
+      set_checked(id, !(emu_requests.fetch_xor(REQUEST_PAUSE) & REQUEST_PAUSE));
+      break;
+    case ID_FILE_FULLSCREEN: emu_requests |= REQUEST_FULLSCREEN; break;
+    case ID_VIDEO_PLUGINSETTINGS: paused([] { video_plugin.options(); }); break;
+    case ID_CONTROLLERS_PLUGINSETTINGS: paused([] { input_plugin.options(); }); break;
+    case ID_SETTINGS_OPTIONS: paused([this] { options_dialog_exec(this); }); break;
+    case ID_FILE_ROMINFO: paused([this] { rom_info_dialog_exec(this); }); break;
+    case ID_HELP_ABOUT: paused([this] { about_dialog_exec(this); }); break;
+    case ID_PRIORITY_LOWEST: set_priority(0, id); break;
+    case ID_PRIORITY_NORMAL: set_priority(1, id); break;
+    case ID_PRIORITY_HIGHEST: set_priority(2, id); break;
+    case ID_FILE_LOADSTATE: state_load_dialog(); break;
+    case ID_FILE_SAVESTATE: state_save_dialog(); break;
+    case ID_FILE_QUICKSAVE: state_quick_save(); break;
+    case ID_FILE_QUICKLOAD: state_quick_load(); break;
+    case ID_ZOOM_100: set_zoom(1, id); break;
+    case ID_ZOOM_200: set_zoom(2, id); break;
+    case ID_ZOOM_300: set_zoom(3, id); break;
+    // The mirroring set-ups rewrite the name-table pages the renderer reads: between frames.
+    case ID_MIRRORING_VERTICAL: emulation_call(mapper_mirror_vertical); break;
+    case ID_MIRRORING_HORIZONTAL: emulation_call(mapper_mirror_horizontal); break;
+    case ID_MIRRORING_SINGLELOW: emulation_call(mapper_mirror_single_low); break;
+    case ID_MIRRORING_SINGLEHIGH: emulation_call(mapper_mirror_single_high); break;
+    case ID_DISPLAY_ALLSCANLINES:
+      ntsc_display = 0;
+      check_one_of({ID_DISPLAY_ALLSCANLINES, ID_DISPLAY_NTSC}, id);
+      break;
+    case ID_DISPLAY_NTSC:
+      ntsc_display = 1;
+      check_one_of({ID_DISPLAY_ALLSCANLINES, ID_DISPLAY_NTSC}, id);
+      break;
+    case ID_FILE_SAVESNAPSHOT: video_plugin.snapshot("snapshot.bmp"); break;
+    case ID_AUDIO_SOUNDENABLED:
+      sound_enabled_ = !sound_enabled_;
+      set_checked(id, sound_enabled_);
+      apply_sound_mask();
+      break;
+    case ID_CHANNEL_SQUARE1: toggle_channel(id, kApuChannelSquare1); break;
+    case ID_CHANNEL_SQUARE2: toggle_channel(id, kApuChannelSquare2); break;
+    case ID_CHANNEL_TRIANGLE: toggle_channel(id, kApuChannelTriangle); break;
+    case ID_CHANNEL_NOISE: toggle_channel(id, kApuChannelNoise); break;
+    case ID_CHANNEL_PCM: toggle_channel(id, kApuChannelPcm); break;
+    // Frames are always paced to 16 ms: the VSync choice does nothing, and its marks stay.
+    case ID_VSYNC_SYNC60: set_checked(id, true); break;
+    case ID_VSYNC_NONE: set_checked(id, false); break;
+    // The Goodies (Game Genie codes, cheat finder, debugger, IPS patcher, name-table viewer) and
+    // the version check open their dialogs here once those exist; until then they do nothing.
+    case ID_GAMEGENIE_CODES:
+    case ID_GOODIES_CHEATFINDER:
+    case ID_GOODIES_DEBUGGER:
+    case ID_GOODIES_IPSPATCHER:
+    case ID_GOODIES_NAMETABLEVIEWER:
+    case ID_HELP_CHECKVERSION: break;
+    // Codes are always applied; the greyed On and Off items keep their marks.
+    case ID_GAMEGENIE_ON: set_checked(id, true); break;
+    case ID_GAMEGENIE_OFF: set_checked(id, false); break;
+    default: break;
+  }
+}
+
+void MainWindow::load_rom() {
+  char directory[kRegistryStringSize] = "";
+  if (registry_get_string(kRegistryOptions, "RomDirectory", directory) != 0) directory[0] = 0;
+  char* path = host().file_open_dialog("Vantrell - Load ROM Image", kRomFilters,
+                                       int(std::size(kRomFilters)), directory);
+  // Cancelled: a running game goes on.
+  if (!path) return;
+  start_game(path);
+  delete[] path;
+}
+
+template <typename Fn>
+void MainWindow::paused(Fn&& fn) {
+  emu_requests |= REQUEST_PAUSE;
+  fn();
+  // This also ends a pause the user had chosen before; the Pause mark says so.
+  emu_requests &= uint16_t(~REQUEST_PAUSE);
+  set_checked(ID_CPU_PAUSE, false);
+}
+
+void MainWindow::set_priority(uint32_t priority, int id) {
+  thread_priority = priority;
+  emulation_apply_priority();
+  check_one_of({ID_PRIORITY_LOWEST, ID_PRIORITY_NORMAL, ID_PRIORITY_HIGHEST}, id);
+}
+
+void MainWindow::set_zoom(int factor, int id) {
+  set_client_size(kClientWidth * factor, kClientHeight * factor);
+  check_one_of({ID_ZOOM_100, ID_ZOOM_200, ID_ZOOM_300}, id);
+}
+
+void MainWindow::toggle_channel(int id, uint8_t bit) {
+  channel_mask_ ^= bit;
+  set_checked(id, channel_mask_ & bit);
+  apply_sound_mask();
+}
+
+// Sound Enabled is the master switch over the channel items, which keep their own marks.
+void MainWindow::apply_sound_mask() { apu_channel_enabled = sound_enabled_ ? channel_mask_ : 0; }
+
+void MainWindow::set_checked(int id, bool checked) {
+  if (QAction* a = action(id)) a->setChecked(checked);
+}
+
+void MainWindow::check_one_of(std::initializer_list<int> group, int chosen) {
+  for (int id : group) set_checked(id, id == chosen);
+}

@@ -1,0 +1,225 @@
+#include "shell/qt/dialogs/options_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <cstring>
+
+#include "gui/dialog_test_support.h"
+#include "machine/emulation.h"
+#include "ppu/palettes.h"
+#include "shell/registry.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+std::string setting(const char* key, const char* name) {
+  char text[kRegistryStringSize];
+  return registry_get_string(key, name, text) == 0 ? text : "<absent>";
+}
+
+uint32_t palette_setting() {
+  uint32_t value = 0xFFFFFFFF;
+  registry_get_dword(kRegistryOptions, "Palette", &value);
+  return value;
+}
+
+QString text(QWidget* dialog, int id) { return dialog_control_as<QLineEdit>(dialog, id)->text(); }
+
+QStringList selected(QWidget* dialog, int id) {
+  QStringList names;
+  for (QListWidgetItem* item : dialog_control_as<QListWidget>(dialog, id)->selectedItems()) {
+    names << item->text();
+  }
+  return names;
+}
+
+class OptionsDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gui_app();
+    registry_set_string(kRegistryOptions, "RomDirectory", "/roms");
+    registry_set_string(kRegistryOptions, "StateDirectory", "/states");
+    registry_set_string(kRegistryPlugins, "Video", "b_video.so");
+    registry_set_string(kRegistryPlugins, "Input", "a_input.so");
+    registry_set_dword(kRegistryOptions, "Palette", 3);
+    std::strcpy(video_plugin_path, "b_video.so");
+    std::strcpy(input_plugin_path, "a_input.so");
+    palette_index = 3;
+    ppu_select_palette(3);
+    emu_requests = 0;
+  }
+  void TearDown() override {
+    emu_requests = 0;
+    palette_index = 0;
+    ppu_select_palette(0);
+  }
+
+  std::unique_ptr<OptionsDialog> open(Names video = {"a_video.so", "b_video.so"},
+                                      Names input = {"a_input.so"}) {
+    auto dialog = std::make_unique<OptionsDialog>();
+    dialog->enumerate_plugins = [video, input](const char* export_name) {
+      return std::strcmp(export_name, "FN_VIDEO_INIT") == 0 ? video : input;
+    };
+    dialog->quit = [this] { ++quits; };
+    filled = dialog->fill();
+    return dialog;
+  }
+
+  bool filled = false;
+  int quits = 0;
+};
+
+TEST_F(OptionsDialogTest, OkRewritesEveryValueAndRequestsAReload) {
+  auto d = open();
+  ASSERT_TRUE(filled);
+  EXPECT_EQ(text(d.get(), 1000), "/roms");
+  EXPECT_EQ(text(d.get(), 1002), "/states");
+  EXPECT_EQ(selected(d.get(), 1004), QStringList{"b_video.so"});
+  EXPECT_EQ(selected(d.get(), 1005), QStringList{"a_input.so"});
+  EXPECT_TRUE(dialog_control_as<QRadioButton>(d.get(), 1043)->isChecked());
+
+  // Values changed behind the dialog's back are overwritten by what it shows.
+  registry_set_string(kRegistryOptions, "StateDirectory", "elsewhere");
+  registry_set_string(kRegistryPlugins, "Input", "");
+  dialog_control_as<QLineEdit>(d.get(), 1000)->setText("/new/roms");
+  dialog_control_as<QListWidget>(d.get(), 1004)->setCurrentRow(0);
+  click(d.get(), 1);
+
+  EXPECT_EQ(d->result(), 1);
+  EXPECT_EQ(setting(kRegistryOptions, "RomDirectory"), "/new/roms");
+  EXPECT_EQ(setting(kRegistryOptions, "StateDirectory"), "/states");
+  EXPECT_EQ(setting(kRegistryPlugins, "Video"), "a_video.so");
+  EXPECT_EQ(setting(kRegistryPlugins, "Input"), "a_input.so");
+  EXPECT_STREQ(video_plugin_path, "a_video.so");
+  EXPECT_STREQ(input_plugin_path, "a_input.so");
+  EXPECT_EQ(palette_setting(), 3u);
+  EXPECT_EQ(emu_requests.load(), REQUEST_RELOAD_PLUGINS);
+}
+
+TEST_F(OptionsDialogTest, EachPaletteButtonStoresItsIndex) {
+  const struct {
+    int id;
+    uint32_t index;
+  } cases[] = {{1040, 0}, {1041, 1}, {1042, 2}, {1043, 3}, {1044, 4},  {1045, 5},
+               {1046, 6}, {1047, 7}, {1049, 8}, {1048, 9}, {1050, 10}, {1051, 11}};
+  for (const auto& c : cases) {
+    auto d = open();
+    click(d.get(), c.id);
+    click(d.get(), 1);
+    EXPECT_EQ(palette_setting(), c.index) << c.id;
+    EXPECT_EQ(palette_index, c.index) << c.id;
+    EXPECT_EQ(current_palette, ppu_palettes[c.index]) << c.id;
+  }
+}
+
+TEST_F(OptionsDialogTest, PaletteAboveElevenSetsNoButtonAndIsWrittenBack) {
+  palette_index = 12;
+  ppu_select_palette(12);
+  auto d = open();
+  for (QRadioButton* button : d->findChildren<QRadioButton*>()) {
+    EXPECT_FALSE(button->isChecked()) << button->objectName().toStdString();
+  }
+  click(d.get(), 1);
+  EXPECT_EQ(palette_setting(), 12u);
+  EXPECT_EQ(palette_index, 12u);
+  EXPECT_EQ(current_palette, ppu_palettes[0]);
+}
+
+TEST_F(OptionsDialogTest, CancelAndTheCloseBoxStoreNothing) {
+  for (const bool close_box : {false, true}) {
+    auto d = open();
+    dialog_control_as<QLineEdit>(d.get(), 1000)->setText("/other");
+    dialog_control_as<QListWidget>(d.get(), 1004)->setCurrentRow(0);
+    click(d.get(), 1047);
+    if (close_box) {
+      d->reject();
+    } else {
+      click(d.get(), 2);
+    }
+    EXPECT_EQ(d->result(), 2);
+    EXPECT_EQ(setting(kRegistryOptions, "RomDirectory"), "/roms");
+    EXPECT_EQ(setting(kRegistryPlugins, "Video"), "b_video.so");
+    EXPECT_STREQ(video_plugin_path, "b_video.so");
+    EXPECT_EQ(palette_setting(), 3u);
+    EXPECT_EQ(palette_index, 3u);
+    EXPECT_EQ(current_palette, ppu_palettes[3]);
+    EXPECT_EQ(emu_requests.load(), 0);
+  }
+}
+
+TEST_F(OptionsDialogTest, AListWithoutSelectionStoresAnEmptyName) {
+  std::strcpy(input_plugin_path, "gone.so");  // no longer listed, so nothing is selected
+  auto d = open();
+  EXPECT_TRUE(selected(d.get(), 1005).isEmpty());
+  click(d.get(), 1);
+  EXPECT_EQ(setting(kRegistryPlugins, "Video"), "b_video.so");
+  EXPECT_EQ(setting(kRegistryPlugins, "Input"), "");
+  EXPECT_STREQ(input_plugin_path, "");
+}
+
+TEST_F(OptionsDialogTest, AnEmptyPluginListIsReportedAndEndsTheProgram) {
+  const struct {
+    Names video, input;
+    const char* message;
+  } cases[] = {
+      {{},
+       {"a_input.so"},
+       "Vantrell could not find a valid video plugin dll, please put a copy of the plugin in the "
+       "same directory as Vantrell."},
+      {{"a_video.so"},
+       {},
+       "Vantrell could not find a valid input plugin dll, please put a copy of the plugin in the "
+       "same directory as Vantrell."},
+  };
+  for (const auto& c : cases) {
+    quits = 0;
+    QString shown, caption;
+    ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
+      shown = box->text();
+      caption = box->windowTitle();
+      box->accept();
+    });
+    auto d = open(c.video, c.input);
+    EXPECT_FALSE(filled);
+    EXPECT_EQ(answer.answered, 1);
+    EXPECT_EQ(shown.toStdString(), c.message);
+    EXPECT_EQ(caption, "Error");
+    EXPECT_EQ(quits, 1);
+  }
+}
+
+TEST_F(OptionsDialogTest, BrowseReplacesTheFolderOnlyWhenOneIsChosen) {
+  QTemporaryDir chosen;
+  const struct { int button, edit; } cases[] = {{1001, 1000}, {1003, 1002}};
+  for (const auto& c : cases) {
+    auto d = open();
+    const QString before = text(d.get(), c.edit);
+    QString title;
+    {
+      ModalAnswer<QFileDialog> cancel([&](QFileDialog* browser) {
+        title = browser->windowTitle();
+        browser->reject();
+      });
+      click(d.get(), c.button);
+    }
+    EXPECT_EQ(title, "Select A Folder");
+    EXPECT_EQ(text(d.get(), c.edit), before);
+
+    ModalAnswer<QFileDialog> choose([&](QFileDialog* browser) {
+      browser->setDirectory(chosen.path());
+      static_cast<QDialog*>(browser)->accept();  // QFileDialog hides its override
+    });
+    click(d.get(), c.button);
+    EXPECT_EQ(text(d.get(), c.edit), chosen.path());
+    EXPECT_EQ(setting(kRegistryOptions, "RomDirectory"), "/roms") << "nothing stored before OK";
+  }
+}
+
+}  // namespace
