@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -45,6 +46,14 @@ class CpuFixture : public ::testing::Test {
     poke(at, code);
     set_pc(at);
     return cpu_execute(budget);
+  }
+
+  // The registers as one line, so that a failed comparison shows every field.
+  static std::string registers(const CpuContext& r) {
+    char text[64];
+    std::snprintf(text, sizeof text, "A=%02X X=%02X Y=%02X S=%02X P=%02X PC=%04X IRQ=%u", r.a, r.x,
+                  r.y, r.s, r.p, r.pc, r.irq_pending);
+    return text;
   }
 
   static constexpr MemHandler kEnd = {kMemHandlerEnd, kMemHandlerEnd, {}, 0};

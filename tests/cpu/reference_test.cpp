@@ -3,6 +3,8 @@
 // byte, costs from the per-mode rules rather than the opcode table).
 #include <cstring>
 #include <random>
+#include <set>
+#include <string>
 #include <string_view>
 
 #include "cpu/cpu_fixture.h"
@@ -14,9 +16,7 @@ constexpr uint32_t id(std::string_view mnemonic) {
   return uint32_t(mnemonic[0]) << 16 | uint32_t(mnemonic[1]) << 8 | uint32_t(mnemonic[2]);
 }
 
-struct Model {
-  uint8_t a, x, y, s, p, irq;
-  uint16_t pc;
+struct Model : CpuContext {
   uint32_t cycles;
   std::vector<uint8_t> m;
 
@@ -37,7 +37,7 @@ struct Model {
     push(uint8_t(pc >> 8)), push(uint8_t(pc)), push(p);
     p = uint8_t((p & ~kFlagB) | kFlagI | kFlag5);
     pc = word(0xFFFE);
-    irq = 0;
+    irq_pending = 0;
   }
   void add(uint8_t v) {
     const int sum = a + v + (p & kFlagC);
@@ -143,7 +143,7 @@ struct Model {
       case id("CLD"): set(kFlagD, false); break;
       case id("SED"): set(kFlagD, true); break;
       case id("SEI"): set(kFlagI, true); break;
-      case id("CLI"): set(kFlagI, false), irq ? take_irq() : void(); break;
+      case id("CLI"): set(kFlagI, false), irq_pending ? take_irq() : void(); break;
       case id("BPL"): branch(kFlagN, false); break;
       case id("BMI"): branch(kFlagN, true); break;
       case id("BVC"): branch(kFlagV, false); break;
@@ -157,7 +157,7 @@ struct Model {
       case id("RTS"): pc = uint16_t(pull_word() + 1); break;
       case id("RTI"):
         p = pull() | kFlag5, pc = pull_word();
-        if (!(p & kFlagI) && irq) take_irq();
+        if (!(p & kFlagI) && irq_pending) take_irq();
         break;
       case id("BRK"):
         p |= kFlagB | kFlagI;
@@ -182,6 +182,7 @@ TEST_F(CpuReferenceTest, RandomSingleInstructionsMatchThePlainModel) {
   for (uint8_t& b : memory) b = byte();
   Model model{};
   model.m = memory;
+  std::set<uint8_t> ran;
   int failures = 0;
 
   for (int i = 0; i < 20000 && failures < 5; ++i) {
@@ -189,13 +190,15 @@ TEST_F(CpuReferenceTest, RandomSingleInstructionsMatchThePlainModel) {
     const uint16_t pc = uint16_t(i % 8 == 0 ? 0xFFFD + rng() % 3 : rng());
     for (int at = 0; at < 0x200; ++at) memory[at] = byte();
     memory[pc] = supported[rng() % supported.size()];
+    ran.insert(memory[pc]);
     memory[uint16_t(pc + 1)] = byte(), memory[uint16_t(pc + 2)] = byte();
     std::memcpy(model.m.data(), memory.data(), 0x200);
     for (int k = 0; k < 3; ++k) model.m[uint16_t(pc + k)] = memory[uint16_t(pc + k)];
-    ctx.a = model.a = byte(), ctx.x = model.x = byte(), ctx.y = model.y = byte();
-    ctx.s = model.s = byte(), ctx.p = model.p = byte(), ctx.irq_pending = model.irq = rng() & 1;
-    ctx.pc = model.pc = pc;
-    install();
+    model.a = byte(), model.x = byte(), model.y = byte(), model.s = byte(), model.p = byte();
+    model.irq_pending = rng() & 1, model.pc = pc;
+    CpuContext start = model;
+    start.memory = memory.data();
+    cpu_set_context(&start);
     char code[32];
     std::snprintf(code, sizeof code, "%02X %02X %02X at %04X", memory[pc], memory[uint16_t(pc + 1)],
                   memory[uint16_t(pc + 2)], pc);
@@ -203,24 +206,19 @@ TEST_F(CpuReferenceTest, RandomSingleInstructionsMatchThePlainModel) {
 
     model.step();
     const uint32_t result = cpu_execute(model.cycles);
-    const uint32_t cycles = cpu_get_cycles(1);
-    const CpuContext r = live();
     // The next opcode is looked at before the budget: an unsupported one is reported.
     const uint32_t want = opcode_supported(model.m[model.pc]) ? kCpuBudgetSpent : model.pc;
-    const bool same = result == want && cycles == model.cycles && r.a == model.a &&
-                      r.x == model.x && r.y == model.y && r.s == model.s && r.p == model.p &&
-                      r.pc == model.pc && r.irq_pending == model.irq && memory == model.m;
-    if (same) continue;
+    const std::string core = registers(live()) + " cycles=" + std::to_string(cpu_get_cycles(1)) +
+                             " result=" + std::to_string(result);
+    const std::string plain = registers(model) + " cycles=" + std::to_string(model.cycles) +
+                              " result=" + std::to_string(want);
+    if (core == plain && memory == model.m) continue;
     ++failures;
-    ADD_FAILURE() << "core A=" << int(r.a) << " X=" << int(r.x) << " Y=" << int(r.y)
-                  << " S=" << int(r.s) << " P=" << int(r.p) << " PC=" << r.pc
-                  << " IRQ=" << int(r.irq_pending) << " cycles=" << cycles << " result=" << result
-                  << "; model A=" << int(model.a) << " X=" << int(model.x) << " Y=" << int(model.y)
-                  << " S=" << int(model.s) << " P=" << int(model.p) << " PC=" << model.pc
-                  << " IRQ=" << int(model.irq) << " cycles=" << model.cycles << "; memory "
+    ADD_FAILURE() << "core " << core << "; model " << plain << "; memory "
                   << (memory == model.m ? "same" : "differs");
     model.m = memory;
   }
+  EXPECT_EQ(ran.size(), supported.size()) << "not every supported opcode ran";
 }
 
 }  // namespace

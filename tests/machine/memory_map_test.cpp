@@ -19,17 +19,12 @@ void cpu_write(MemoryMap* t, uint16_t address, uint8_t value) {
   t->run_code({0xA9, value, 0x8D, uint8_t(address), uint8_t(address >> 8)}, 6);
 }
 
-TEST_F(MemoryMap, PowerOnResetsTheCpuAtTheResetVector) {
+TEST_F(MemoryMap, PowerOnMapsTheMachineAndResetsTheCpuAtTheResetVector) {
   InesBuilder b;
   b.vectors(0xC123, 0xC000, 0xC010);
   power_on(b);
   const CpuContext c = context();
   EXPECT_EQ(c.pc, 0xC123);
-  EXPECT_EQ(c.a, 0);
-  EXPECT_EQ(c.x, 0);
-  EXPECT_EQ(c.y, 0);
-  EXPECT_EQ(c.s, 0xFF);
-  EXPECT_EQ(c.p, 0x22);
   EXPECT_EQ(c.pages[0], nullptr);
   EXPECT_EQ(c.pages[2], nullptr);
   EXPECT_EQ(c.pages[3], flat() + 0x6000);

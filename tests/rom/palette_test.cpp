@@ -12,7 +12,7 @@ constexpr int kRow = 272;
 
 int colour_at(const RomRun& run, int x, int y) { return run.frame[y * kRow + x] & 0x3F; }
 
-TEST(PaletteRom, ColourZeroSlotsFollowTheLastBackdropWrite) {
+TEST(PaletteRom, ColourZeroSlotsFollowTheLastBackdropWriteAndThePictureUsesThem) {
   const RomRun run = run_rom("palette", 4);
   ASSERT_TRUE(run.loaded);
   EXPECT_EQ(run.memory[0x300], 0x01);
@@ -29,11 +29,7 @@ TEST(PaletteRom, ColourZeroSlotsFollowTheLastBackdropWrite) {
     EXPECT_EQ(run.memory[0x330 + i], slot0 ? 0x2C : written[i])
         << "second read, $3F" << std::hex << i;
   }
-}
-
-TEST(PaletteRom, PictureUsesBackdropTileAndSpriteColours) {
-  const RomRun run = run_rom("palette", 4);
-  ASSERT_TRUE(run.loaded);
+  // The picture: backdrop, tile and sprite colours.
   EXPECT_EQ(colour_at(run, 10, 50), 0x2C);  // backdrop
   EXPECT_EQ(colour_at(run, 250, 200), 0x2C);
   for (int x = 0; x < 256; x += 8)  // tile row 12 (lines 96-103): tiles 1, 2, 3 = $01-$03

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kRow = 272;
-
 // The cartridge's sprite n: Y, tile, attributes, X.
 std::array<uint8_t, 4> sprite(int n) {
   const int row = n / 8, column = n % 8;
@@ -22,25 +20,17 @@ std::array<uint8_t, 4> sprite(int n) {
 constexpr uint8_t kSpriteColours[4][3] = {
     {0x21, 0x27, 0x30}, {0x11, 0x17, 0x29}, {0x15, 0x1A, 0x2C}, {0x24, 0x38, 0x01}};
 
-TEST(SpriteDmaRom, CopiesThePageAndSprite0Hits) {
+TEST(SpriteDmaRom, CopiesThePageAndEverySpriteShowsInItsPlaceAndColour) {
   const RomRun run = run_rom("sprite_dma", 6);
   ASSERT_TRUE(run.loaded);
   EXPECT_EQ(run.memory[0x300], 0x01) << "no sprite-0 hit";
   for (int n = 0; n < 64; ++n) {
-    const auto expected = sprite(n);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(ppu.oam[n * 4 + i], expected[i]) << "sprite " << n;
-  }
-}
-
-TEST(SpriteDmaRom, EverySpriteShowsInItsPlaceAndColour) {
-  const RomRun run = run_rom("sprite_dma", 6);
-  ASSERT_TRUE(run.loaded);
-  for (int n = 0; n < 64; ++n) {
     const auto s = sprite(n);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(ppu.oam[n * 4 + i], s[i]) << "sprite " << n;
     const int x = s[3] + 4, y = s[0] + 1 + 4;  // the middle of the sprite
-    EXPECT_EQ(run.frame[y * kRow + x] & 0x3F, kSpriteColours[s[2]][s[1] - 1]) << "sprite " << n;
+    EXPECT_EQ(run.frame[y * 272 + x] & 0x3F, kSpriteColours[s[2]][s[1] - 1]) << "sprite " << n;
   }
-  EXPECT_EQ(run.frame[197 * kRow + 224] & 0x3F, 0x0F);  // sprite 63 left its DMA place
+  EXPECT_EQ(run.frame[197 * 272 + 224] & 0x3F, 0x0F);  // sprite 63 left its DMA place
 }
 
 }  // namespace
