@@ -38,7 +38,9 @@ TEST(RomInfoDialog, ShowsTheLoadedImage) {
   InesBuilder b;
   b.prg_banks = 8;
   b.chr_banks = 16;
-  b.flags6 = 0x43;  // mapper low nibble 4, battery, vertical
+  b.flags6 = 0x4A;  // mapper 68 with flags7, four-screen, battery; a trainer
+  b.flags7 = 0x40;
+  b.trainer = true;
   TempFile f(b.build());
   Cartridge cart;
   ASSERT_EQ(cart.cartridge_load(f.path()), LoadResult::Ok);
@@ -47,20 +49,23 @@ TEST(RomInfoDialog, ShowsTheLoadedImage) {
   EXPECT_EQ(field(&d, 1002), f.path());
   EXPECT_EQ(field(&d, 1006), "16");
   EXPECT_EQ(field(&d, 1007), "8");
-  EXPECT_EQ(field(&d, 1003), "Nintendo MMC3 (4)");
+  EXPECT_EQ(field(&d, 1003), "Sunsoft Mapper #4 (68)");
   EXPECT_TRUE(dialog_control_as<QLineEdit>(&d, 1002)->isReadOnly());
   EXPECT_TRUE(dialog_control_as<QLineEdit>(&d, 1003)->isReadOnly());
-  const std::vector<bool> header = {true, true, false, false};  // 1008, 1027, 1028, 1029
+  const std::vector<bool> header = {false, true, true, true};  // 1008, 1027, 1028, 1029
   EXPECT_EQ(boxes(&d), header);
   expect_boxes_snap_back(&d, header);
   click(&d, 1);
   EXPECT_EQ(d.result(), 1);
 }
 
+// A record that refused its image (it may still hold the bytes) counts as not loaded.
 TEST(RomInfoDialog, WithoutAnImageShowsOnlyTheNotice) {
   gui_app();
-  Cartridge none;
-  RomInfoDialog d(none);
+  Cartridge refused;
+  TempFile f({'N', 'E', 'S', 0x00, 1, 1, 0, 0});
+  ASSERT_EQ(refused.cartridge_load(f.path()), LoadResult::NoSignature);
+  RomInfoDialog d(refused);
   EXPECT_EQ(field(&d, 1002), "ROM not loaded, or bad header");
   for (int id : {1003, 1006, 1007}) EXPECT_EQ(field(&d, id), "") << id;
   const std::vector<bool> header = {false, false, false, false};
@@ -78,12 +83,15 @@ TEST(RomInfoDialog, ExecShowsTheGlobalCartridge) {
   TempFile f(b.build());
   ASSERT_EQ(cartridge.cartridge_load(f.path()), LoadResult::Ok);
   QString mapper;
+  std::vector<bool> checked;
   ModalAnswer<QDialog> answer([&](QDialog* d) {
     mapper = field(d, 1003);
+    checked = boxes(d);
     click(d, 1);
   });
   EXPECT_EQ(rom_info_dialog_exec(nullptr), 1);
   EXPECT_EQ(mapper, "74161/32 Chipset  (70)");
+  EXPECT_EQ(checked, (std::vector<bool>{true, false, false, false}));
   cartridge.cartridge_unload();
 }
 

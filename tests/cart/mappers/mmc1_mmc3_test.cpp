@@ -29,7 +29,7 @@ TEST_F(MapperMmc1, LargeImagesAndChrMasks) {
       {"512 KB: CHR bit 4 moves the 16 KB window", 32, 4, 0x0D, 0x10, 0, 2, {36, 37, 62, 63}, {},
        'S'},
       {"512 KB: and the 32 KB window", 32, 4, 0x00, 0x10, 0, 1, {36, 37, 38, 39}, {}, 0},
-      {"256 KB ignores bit 4", 16, 4, 0x0E, 0x10, 0, 2, {4, 5, 30, 31}, {}, 0},
+      {"only 512 KB takes bit 4", 24, 4, 0x0E, 0x10, 0, 2, {4, 5, 46, 47}, {}, 0},
       {"CHR 4 KB mode masks, 24 KB", 8, 3, 0x1E, 7, 2, 0, {}, cat(seq(20, 4), seq(0, 4)), 0},
       {"CHR 8 KB mode uses half the mask", 8, 4, 0x0E, 4, 7, 0, {}, seq(0), 0},
       {"CHR 8 KB mode from a 4 KB boundary", 8, 2, 0x0E, 1, 7, 0, {}, seq(4), 0},
@@ -53,7 +53,7 @@ TEST_F(MapperMmc1, SerialPortCollectsFiveBitsAndBit7Abandons) {
   EXPECT_EQ(banks(), (std::vector<int>{0, 1, 14, 15}));
   run({{0xE000, 0}});
   EXPECT_EQ(banks(), (std::vector<int>{12, 13, 14, 15}));  // register 3 = 0b00110
-  run(load(0x8000, 0x00));  // 32 KB mode: bank 6 of four wraps to 2
+  run(load(0x8000, 0x00));                                 // 32 KB mode: bank 6 of four wraps to 2
   EXPECT_EQ(banks(), (std::vector<int>{8, 9, 10, 11}));
   run({{0xE000, 1}, {0xE000, 1}, {0xA000, 0x80}});
   EXPECT_EQ(banks(), (std::vector<int>{12, 13, 14, 15}));
