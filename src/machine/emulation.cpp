@@ -29,6 +29,12 @@
 std::atomic<uint8_t> emu_stop{1};
 std::atomic<uint16_t> emu_requests{0};
 std::atomic<uint32_t> thread_priority{1};
+
+namespace {
+// Set by a stop, cleared by the next start: a stop that comes before the run has cleared
+// emu_stop is not lost.
+std::atomic<bool> g_stop_requested{false};
+}  // namespace
 EmulationThread* emu_thread = nullptr;
 
 struct EmulationThread {
@@ -156,6 +162,7 @@ void machine_run() {
   start_plugins();
   sound_init();
   emu_stop = 0;
+  if (g_stop_requested) emu_stop = 1;
   set_accepting(true);
   do {
     const uint32_t t0 = host().milliseconds();
@@ -202,16 +209,9 @@ void cartridge_load_and_run(char* path) {
 
 EmulationThread* emulation_thread_start(const char* path) {
   if (!path || thread_priority.load() > 2) return nullptr;
-  if (emu_thread) {
-    {
-      // Two emulation threads must never run the machine at once.
-      std::lock_guard lock(emu_thread->mutex);
-      if (!emu_thread->ended) return nullptr;
-    }
-    emu_thread->thread.join();
-    delete emu_thread;
-    emu_thread = nullptr;
-  }
+  // Two emulation threads must never run the machine at once.
+  if (!emulation_thread_release()) return nullptr;
+  g_stop_requested = false;
   const size_t n = std::strlen(path);
   char* copy = new char[n + 1];
   std::memcpy(copy, path, n + 1);
@@ -229,12 +229,29 @@ EmulationThread* emulation_thread_start(const char* path) {
   return t;
 }
 
-bool emulation_stop_and_wait() {
+void emulation_request_stop() {
+  g_stop_requested = true;
   emu_stop = 1;
+}
+
+bool emulation_stop_and_wait() {
+  emulation_request_stop();
   if (!emu_thread) return true;
   std::unique_lock lock(emu_thread->mutex);
   return emu_thread->ended_cv.wait_for(lock, std::chrono::milliseconds(kStopWaitMs),
                                        [] { return emu_thread->ended; });
+}
+
+bool emulation_thread_release() {
+  if (!emu_thread) return true;
+  {
+    std::lock_guard lock(emu_thread->mutex);
+    if (!emu_thread->ended) return false;
+  }
+  emu_thread->thread.join();
+  delete emu_thread;
+  emu_thread = nullptr;
+  return true;
 }
 
 void emulation_apply_priority() { apply_priority(emu_thread); }

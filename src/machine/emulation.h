@@ -32,12 +32,18 @@ void emulation_set_title(const char* title);
 // Starts a thread running cartridge_load_and_run on a copy of path. Returns null (and starts
 // nothing) when path is null, thread_priority is not 0-2, or the previous thread has not ended.
 EmulationThread* emulation_thread_start(const char* path);
-// emu_stop = 1, then waits up to 5000 ms for the thread to end. True when no thread runs now.
+// emu_stop = 1, also for a run that has started but not yet begun its loop.
+void emulation_request_stop();
+// emulation_request_stop, then waits up to 5000 ms for the thread to end. True when no thread runs
+// now.
 bool emulation_stop_and_wait();
 // Applies thread_priority to the running thread.
 void emulation_apply_priority();
 // True while an emulation thread has started and not yet ended.
 bool emulation_running();
+// Joins and frees an emulation thread that has ended (at program exit). True when none is left;
+// false when the thread still runs, which is then left alone.
+bool emulation_thread_release();
 
 // The thread's body: load, report, run under the fault guard, tear down.
 void cartridge_load_and_run(char* path);

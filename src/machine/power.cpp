@@ -6,6 +6,7 @@
 #include "audio/apu.h"
 #include "cart/cartridge.h"
 #include "cart/mapper.h"
+#include "machine/frame.h"
 #include "machine/machine.h"
 #include "machine/memory_map.h"
 #include "ppu/ppu.h"
@@ -62,6 +63,10 @@ void machine_power_on() {
   apu_reset_bus_write = register_bus_write;
   cpu_reset();
   cpu_get_context(shadow_context);
+  // The first frame's budget starts from nothing: cycles counted before this power-on (an
+  // earlier run, or code run outside frames) must not shorten or wrap it.
+  cpu_get_cycles(1);
+  cycle_carry = 0;
 }
 
 void machine_power_off() {

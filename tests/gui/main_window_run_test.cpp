@@ -197,4 +197,28 @@ TEST_F(MainWindowTest, ClosingTheWindowStopsTheGame) {
   EXPECT_FALSE(emulation_running());
 }
 
+// A video plug-in that faults while the game runs: the run ends with the fault message, shown by
+// the window, and the program goes on to run the next game.
+TEST_F(MainWindowTest, AFaultingVideoPluginEndsTheGameButNotTheProgram) {
+  if (demo_missing()) GTEST_SKIP() << "no demo cartridge";
+  std::snprintf(video_plugin_path, kPluginPathSize, "%s", VANTRELL_FAULTING_PLUGIN);
+  plugin_load_video();
+  video_plugin_path[0] = 0;
+  window->show();
+  window->start_game(rom_path("demo.nes").c_str());
+  ASSERT_TRUE(wait_until([] { return !test_host().shown_boxes().empty(); }));
+  ASSERT_TRUE(wait_until([] { return !emulation_running(); }));
+  const auto boxes = test_host().shown_boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "An error has occured in emulation...Stopping Execution!");
+  EXPECT_EQ(boxes[0].caption, "Error");
+  EXPECT_TRUE(boxes[0].on_ui_thread);
+  EXPECT_EQ(emu_stop.load(), 1);
+  EXPECT_TRUE(window->isVisible());
+
+  install_test_video_plugin();
+  window->start_game(rom_path("demo.nes").c_str());
+  EXPECT_TRUE(wait_until([] { return test_video_renders() > 10; }));
+}
+
 }  // namespace

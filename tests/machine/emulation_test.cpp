@@ -4,12 +4,18 @@
 
 #include <chrono>
 #include <csignal>
+#include <random>
 #include <thread>
 
 #include "cart/cartridge.h"
+#include "cart/mapper.h"
+#include "cpu/cpu.h"
 #include "machine/machine.h"
 #include "ppu/ppu.h"
 #include "shell/plugins.h"
+#include "shell/registry.h"
+#include "state/slots.h"
+#include "state/state_files.h"
 #include "support/ines_builder.h"
 #include "support/recording_host.h"
 
@@ -32,6 +38,7 @@ class Emulation : public ::testing::Test {
   }
   void TearDown() override {
     EXPECT_TRUE(emulation_stop_and_wait());
+    EXPECT_TRUE(emulation_thread_release());
     plugin_null_video();
     plugin_null_input();
     emu_requests = 0;
@@ -131,6 +138,44 @@ TEST_F(Emulation, DirtyHeaderRunsAndOnlyOneThreadRunsTheMachine) {
   EXPECT_EQ(emulation_thread_start(rom.path()), nullptr);
   ASSERT_TRUE(emulation_stop_and_wait());
   EXPECT_NE(emulation_thread_start(rom.path()), nullptr);
+}
+
+// The window's commands that touch the machine (Reset, the mirroring items, Pause, quick save and
+// load), hammered from this thread while a game runs. Built with ThreadSanitizer, this is the
+// check that the request queue and the shared words keep the two threads apart.
+TEST_F(Emulation, WindowCommandsHammeredWhileAGameRunsLeaveItRunning) {
+  TempDir states;
+  registry_set_string(kRegistryOptions, "StateDirectory", states.path().c_str());
+  TempFile rom(counting_rom().build());
+  ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
+  ASSERT_TRUE(wait_for([] { return emu_stop == 0; }));
+  state_quick_save();  // so that every quick load finds its file
+
+  using Command = void (*)();
+  const Command commands[] = {
+      [] { emulation_call([] { cpu_reset(); }); },
+      [] { emulation_call(mapper_mirror_vertical); },
+      [] { emulation_call(mapper_mirror_horizontal); },
+      [] { emulation_call(mapper_mirror_single_low); },
+      [] { emulation_call(mapper_mirror_single_high); },
+      [] { emu_requests.fetch_xor(REQUEST_PAUSE); },
+      state_quick_save,
+      state_quick_load,
+  };
+  std::mt19937 random(7);
+  int issued = 0;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  while (std::chrono::steady_clock::now() < end) {
+    commands[random() % std::size(commands)]();
+    ++issued;
+  }
+  emu_requests &= uint16_t(~REQUEST_PAUSE);
+
+  EXPECT_GT(issued, 100);
+  EXPECT_TRUE(emulation_running());
+  const int before = frames_counted();
+  EXPECT_TRUE(wait_for([&] { return frames_counted() != before; }));
+  EXPECT_TRUE(host_.messages_copy().empty());
 }
 
 }  // namespace

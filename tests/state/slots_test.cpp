@@ -54,6 +54,7 @@ class StateSlots : public ::testing::Test {
   }
   void TearDown() override {
     EXPECT_TRUE(emulation_stop_and_wait());
+    EXPECT_TRUE(emulation_thread_release());
     emu_requests = 0;
     state_select_slot(0);
   }

@@ -79,7 +79,7 @@ void MainWindow::set_client_size(int width, int height) {
 QSize MainWindow::client_size() const { return screen_->size(); }
 
 bool MainWindow::stop_game() {
-  emu_stop = 1;
+  emulation_request_stop();
   // A game that shows a message box or the header sanitizer waits for this thread, so keep
   // serving such requests while waiting, or both would wait until the time ran out.
   QElapsedTimer timer;

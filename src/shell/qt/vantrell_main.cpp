@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <string>
 
+#include "machine/emulation.h"
 #include "shell/host.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/qt_host.h"
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
     if (!window.exiting()) status = app.exec();
     qt_host.set_window(nullptr);
   }
+  // The window's stop has ended the game; its thread is joined before the program ends.
+  emulation_thread_release();
   host_install(nullptr);
   return status;
 }
