@@ -1,0 +1,150 @@
+#include "cart/ips_patcher.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/ines_builder.h"
+#include "support/ips_builder.h"
+#include "support/recording_host.h"
+
+namespace {
+
+// Each box as "caption|text|icon"; all must be OK boxes without owner.
+std::vector<std::string> shown(const RecordingHost& rec) {
+  std::vector<std::string> out;
+  for (const auto& m : rec.messages) {
+    const char* icon = m.icon == MessageIcon::Information   ? "i"
+                       : m.icon == MessageIcon::Exclamation ? "!"
+                                                            : "?";
+    const bool plain = !m.owned && m.buttons == MessageButtons::Ok;
+    out.push_back(m.caption + "|" + m.text + "|" + icon + (plain ? "" : "|odd box"));
+  }
+  return out;
+}
+const std::string kApplying = "Patching.|Applying Patch.|i",
+                  kDone = "Done.|Finished Patching file.|i",
+                  kOpenFailed = "File Error.|Failed to open file!|!",
+                  kInvalid = "File Error.|Invalid IPS file.|!",
+                  kEnd = "File Error.|Unexpected Error: End of File.|!";
+
+std::vector<uint8_t> counting(size_t n) {
+  std::vector<uint8_t> v(n);
+  for (size_t i = 0; i < n; ++i) v[i] = uint8_t(i + 1);
+  return v;
+}
+
+// v with bytes written at `at`, grown with zeros when they reach past its end.
+std::vector<uint8_t> with(std::vector<uint8_t> v, size_t at, const std::vector<uint8_t>& bytes) {
+  if (v.size() < at + bytes.size()) v.resize(at + bytes.size());
+  std::copy(bytes.begin(), bytes.end(), v.begin() + std::ptrdiff_t(at));
+  return v;
+}
+
+IpsBuilder bad_magic() {
+  IpsBuilder b;
+  b.bytes[4] = '?';
+  b.data(0, {0xEE}).end();
+  return b;
+}
+
+// Each patch is applied to its target; the whole-patch check must give the same verdict that
+// applying reports, without needing the target.
+TEST(IpsPatcher, AppliesRecordsInOrderAndReportsFailures) {
+  const std::vector<uint8_t> t16 = counting(16), t4 = counting(4);
+  const struct {
+    const char* name;
+    std::vector<uint8_t> patch;
+    std::vector<uint8_t> target;
+    std::vector<uint8_t> patched;
+    IpsError error;
+  } cases[] = {
+      {"data record", IpsBuilder().data(2, {0xAA, 0xBB}).end().bytes, t16,
+       with(t16, 2, {0xAA, 0xBB}), IpsError::None},
+      {"run record", IpsBuilder().run(0x10, 4, 0xFF).end().bytes, counting(32),
+       with(counting(32), 0x10, {0xFF, 0xFF, 0xFF, 0xFF}), IpsError::None},
+      {"run of count 0", IpsBuilder().run(3, 0, 0x55).end().bytes, t16, t16, IpsError::None},
+      {"run of count 0 past the end", IpsBuilder().run(20, 0, 0x55).end().bytes, t16,
+       with(t16, 20, {}), IpsError::None},
+      {"data past the end", IpsBuilder().data(8, {1, 2}).end().bytes, t4, with(t4, 8, {1, 2}),
+       IpsError::None},
+      {"data across the end", IpsBuilder().data(2, {9, 9, 9, 9}).end().bytes, t4,
+       with(t4, 2, {9, 9, 9, 9}), IpsError::None},
+      {"later records see the raised length", IpsBuilder().data(8, {1}).data(6, {7}).end().bytes,
+       t4, with(with(t4, 8, {1}), 6, {7}), IpsError::None},
+      {"PATCH then EOF", IpsBuilder().end().bytes, t16, t16, IpsError::None},
+      {"length after EOF truncates",
+       IpsBuilder().data(1, {0xEE}).end().number(3, 3).bytes,
+       t16,
+       {1, 0xEE, 3},
+       IpsError::None},
+      {"length after EOF extends", IpsBuilder().end().number(0x4010, 3).bytes, t4,
+       with(t4, 16400, {}), IpsError::None},
+      {"a partial length after EOF is ignored", IpsBuilder().end().number(0, 2).bytes, t16, t16,
+       IpsError::None},
+      {"PATC and not H", bad_magic().bytes, t16, t16, IpsError::InvalidFile},
+      {"shorter than the magic", {'P', 'A', 'T'}, t16, t16, IpsError::InvalidFile},
+      {"ends before EOF", IpsBuilder().data(0, {0xEE}).bytes, t16, with(t16, 0, {0xEE}),
+       IpsError::UnexpectedEnd},
+      {"ends inside an offset", IpsBuilder().number(1, 2).bytes, t16, t16, IpsError::UnexpectedEnd},
+      {"ends inside data", IpsBuilder().data(0, {0xA, 0xB}).data(8, {7, 8, 9}).cut(1).bytes, t16,
+       with(with(t16, 0, {0xA, 0xB}), 8, {7, 8}), IpsError::UnexpectedEnd},
+      {"ends inside a run record", IpsBuilder().run(20, 4, 0xFF).cut(1).bytes, t16, t16,
+       IpsError::UnexpectedEnd},
+      {"ends after a size past the end", IpsBuilder().data(20, {1, 2}).cut(2).bytes, t16,
+       with(t16, 20, {}), IpsError::UnexpectedEnd},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFile patch(c.patch, "patch.ips");
+    TempFile target(c.target);
+    EXPECT_EQ(ips_check(patch.path()), c.error);
+    RecordingHost rec;
+    IpsPatcher patcher;
+    EXPECT_EQ(patcher.ips_apply(patch.path(), target.path()), c.error == IpsError::None ? 0 : 1);
+    EXPECT_EQ(file_bytes(target.path()), c.patched);
+    const std::vector<std::string> boxes[] = {
+        {kApplying, kDone}, {kOpenFailed}, {kInvalid}, {kApplying, kEnd}};
+    EXPECT_EQ(shown(rec), boxes[int(c.error)]);
+  }
+}
+
+// The patch is opened and its magic checked before the target is opened; a missing target is
+// never created.
+TEST(IpsPatcher, MissingFilesFailBeforeAnyWrite) {
+  const auto missing = [](const char* name) {
+    const auto p =
+        std::filesystem::temp_directory_path() / ("vantrell_ips_missing_" + std::string(name));
+    std::filesystem::remove(p);
+    return p.string();
+  };
+  const std::string no_patch = missing("patch.ips"), no_target = missing("rom.nes");
+  TempFile good(IpsBuilder().data(0, {1}).end().bytes, "good.ips");
+  TempFile bad(bad_magic().bytes, "bad.ips");
+  TempFile target(counting(8));
+  const struct {
+    const char* ips;
+    const char* target;
+    std::string box;
+  } cases[] = {
+      {no_patch.c_str(), target.path(), kOpenFailed}, {"", target.path(), kOpenFailed},
+      {good.path(), no_target.c_str(), kOpenFailed},  {good.path(), "", kOpenFailed},
+      {bad.path(), no_target.c_str(), kInvalid},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.ips) + " -> " + c.target);
+    RecordingHost rec;
+    IpsPatcher patcher;
+    EXPECT_EQ(patcher.ips_apply(c.ips, c.target), 1);
+    EXPECT_EQ(shown(rec), std::vector<std::string>{c.box});
+    EXPECT_EQ(file_bytes(target.path()), counting(8));
+    EXPECT_FALSE(std::filesystem::exists(no_target));
+  }
+  EXPECT_EQ(ips_check(no_patch.c_str()), IpsError::OpenFailed);
+  EXPECT_EQ(ips_check(""), IpsError::OpenFailed);
+  EXPECT_EQ(ips_error_text(IpsError::None), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#include "shell/headless/cli_disasm.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/ines_builder.h"
+
+namespace {
+
+struct Output {
+  int status;
+  std::string out, err;
+};
+
+// Closes a memory stream and hands back what was written to it.
+std::string drain(std::FILE* f, char** buffer) {
+  std::fclose(f);
+  std::string text = *buffer ? *buffer : "";
+  std::free(*buffer);
+  return text;
+}
+
+Output disasm(const std::vector<std::string>& args) {
+  char *out_text = nullptr, *err_text = nullptr;
+  size_t out_size = 0, err_size = 0;
+  std::FILE* out = open_memstream(&out_text, &out_size);
+  std::FILE* err = open_memstream(&err_text, &err_size);
+  const int status = cli_disasm(args, out, err);
+  Output o{status, drain(out, &out_text), ""};
+  o.err = drain(err, &err_text);
+  return o;
+}
+
+// NROM-128: the 16 KB bank shows at $8000 and again at $C000, and ends at $FFFF.
+InesBuilder cartridge_with_code() {
+  InesBuilder b;
+  b.at(0xC000, {0x20, 0x00, 0xC0, 0xC9, 0x05, 0x0A, 0x02, 0xD0, 0xFE});
+  b.vectors(0xC000, 0xC000, 0x20C0);  // $FFFF holds $20, a JSR without its operand
+  return b;
+}
+
+TEST(CliDisasm, PrintsAlignedLinesFromTheGivenAddress) {
+  TempFile rom(cartridge_with_code().build());
+  const Output o = disasm({rom.path(), "--from", "c000", "--count", "5"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out,
+            "C000  20 00 C0  JSR $C000\n"
+            "C003  C9 05     CMP #$05\n"
+            "C005  0A        ASL a\n"
+            "C006  02        ???\n"
+            "C007  D0 FE     BNE $C007\n");
+}
+
+TEST(CliDisasm, RunsUntilFfffIsPassedAndMarksMissingBytes) {
+  TempFile rom(cartridge_with_code().build());
+  const Output o = disasm({rom.path()});
+  ASSERT_EQ(o.status, 0) << o.err;
+  // Each line starts where the one before ended; the last reaches two bytes past $FFFF.
+  std::istringstream text(o.out);
+  std::string line, last;
+  uint32_t next = 0x8000;
+  while (std::getline(text, line)) {
+    ASSERT_EQ(std::stoul(line.substr(0, 4), nullptr, 16), next) << line;
+    next += uint32_t(line.substr(6, 8).find_last_not_of(' ') + 2) / 3;
+    last = line;
+  }
+  EXPECT_EQ(last, "FFFF  20 ?? ??  JSR $????");
+  EXPECT_EQ(next, 0x10002u);
+}
+
+TEST(CliDisasm, WrongUsageAndLoadFailures) {
+  TempFile rom(cartridge_with_code().build());
+  const std::vector<std::string> wrong[] = {{},
+                                            {rom.path(), "--from"},
+                                            {rom.path(), "--from", "7FFF"},
+                                            {rom.path(), "--count", "-1"},
+                                            {rom.path(), "--frames", "1"},
+                                            {rom.path(), "other.nes"}};
+  for (const auto& args : wrong) {
+    const Output o = disasm(args);
+    EXPECT_EQ(o.status, 2) << testing::PrintToString(args);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(o.err, "");
+  }
+  EXPECT_EQ(disasm({"/nonexistent/game.nes"}).status, 1);
+  EXPECT_EQ(disasm({"/nonexistent/game.nes"}).err, "File I/O Error: Failed To Open ROM Image\n");
+}
+
+}  // namespace
