@@ -17,6 +17,8 @@
 #include "cpu/cpu.h"
 #include "cpu/opcodes.h"
 #include "machine/machine.h"
+#include "shell/headless/cli_disasm.h"
+#include "shell/headless/cli_ips.h"
 #include "shell/headless/headless_run.h"
 #include "shell/headless/image_files.h"
 #include "shell/host_cpu.h"
@@ -50,11 +52,15 @@ Usage:
       (default 100), one line "PPPP  A:AA X:XX Y:YY P:PP SP:SS CYC:C" (CYC: total cycles).
   vantrell-cli info ROM
       Prints the load result and the header fields, one "name: value" per line.
-  vantrell-cli --help
+)";
+
+// After the commands that live in their own files.
+const char* const kHelpEnd =
+    R"(  vantrell-cli --help
       This text.
 
-Exit status: 0 success, 1 the ROM could not be loaded or a file could not be written,
-2 wrong usage.
+Exit status: 0 success, 1 the ROM could not be loaded, a file could not be written or a
+patch was refused, 2 wrong usage.
 )";
 
 struct Args {
@@ -292,10 +298,15 @@ int main(int argc, char** argv) {
   if (argc < 2) return usage_error("a command is needed");
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-      std::fputs(kHelp, stdout);
+      for (const char* part : {kHelp, kCliDisasmHelp, kCliIpsHelp, kHelpEnd}) {
+        std::fputs(part, stdout);
+      }
       return kExitOk;
     }
   }
+  const std::vector<std::string> rest(argv + 2, argv + argc);
+  if (!std::strcmp(argv[1], "disasm")) return cli_disasm(rest);
+  if (!std::strcmp(argv[1], "ips")) return cli_ips(rest);
   Args args;
   std::string error;
   if (!parse_args(argc, argv, &args, &error)) return usage_error(error);

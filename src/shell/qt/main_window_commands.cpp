@@ -9,6 +9,8 @@
 #include "shell/host.h"
 #include "shell/plugins.h"
 #include "shell/qt/dialogs/about_dialog.h"
+#include "shell/qt/dialogs/debugger_dialog.h"
+#include "shell/qt/dialogs/ips_patcher_dialog.h"
 #include "shell/qt/dialogs/options_dialog.h"
 #include "shell/qt/dialogs/rom_info_dialog.h"
 #include "shell/qt/main_window.h"
@@ -87,10 +89,10 @@ void MainWindow::command(int id) {
     case ID_VSYNC_NONE: set_checked(id, false); break;
     // The Goodies (Game Genie codes, cheat finder, debugger, IPS patcher, name-table viewer) and
     // the version check open their dialogs here once those exist; until then they do nothing.
+    case ID_GOODIES_DEBUGGER: paused([this] { debugger_dialog_exec(this); }); break;
+    case ID_GOODIES_IPSPATCHER: paused([this] { ips_patcher_dialog_exec(this); }); break;
     case ID_GAMEGENIE_CODES:
     case ID_GOODIES_CHEATFINDER:
-    case ID_GOODIES_DEBUGGER:
-    case ID_GOODIES_IPSPATCHER:
     case ID_GOODIES_NAMETABLEVIEWER:
     case ID_HELP_CHECKVERSION: break;
     // Codes are always applied; the greyed On and Off items keep their marks.
