@@ -106,8 +106,8 @@ constexpr const char* kExpectedMenu = R"(&File
 &Goodies
   &Game Genie
     &Codes 40017
-    &On 40018 checked greyed
-    O&ff 40019 greyed
+    &On 40018 checked
+    O&ff 40019
   &Cheat Finder 40059
   -
   &Debugger 40021

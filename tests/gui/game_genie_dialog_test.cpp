@@ -1,0 +1,127 @@
+#include "shell/qt/dialogs/game_genie_dialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <filesystem>
+#include <initializer_list>
+
+#include "cheats/cheat_finder.h"
+#include "cheats/game_genie.h"
+#include "gui/dialog_test_support.h"
+#include "main_window_test_support.h"
+
+namespace {
+
+void set_list(std::initializer_list<const char*> codes) {
+  int32_t n = 0;
+  for (const char* code : codes) gg_set_code_text(n++, code);
+  gg_set_count(n);
+}
+
+std::vector<std::string> stored_list() {
+  std::vector<std::string> out;
+  for (int32_t i = 0; i < gg_count(); ++i) out.emplace_back(gg_code_text(i));
+  return out;
+}
+
+std::vector<std::string> lines(QWidget* d) {
+  auto* list = dialog_control_as<QListWidget>(d, 1011);
+  std::vector<std::string> out;
+  for (int i = 0; i < list->count(); ++i) out.push_back(list->item(i)->text().toStdString());
+  return out;
+}
+
+QLineEdit* code_box(QWidget* d) { return dialog_control_as<QLineEdit>(d, 1013); }
+
+void add(QWidget* d, const char* text) {
+  code_box(d)->setText(QString::fromLatin1(text));
+  click(d, 1012);
+}
+
+class GameGenieDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override { gui_app(); }
+  void TearDown() override {
+    set_list({});
+    gg_set_enabled(true);
+  }
+};
+
+TEST_F(GameGenieDialogTest, EditsTheListOkStoresItSortedAndCancelKeepsIt) {
+  set_list({"ZEXPYGLA", "AAAAAA"});
+  GameGenieDialog d;
+  EXPECT_EQ(lines(&d), (std::vector<std::string>{"AAAAAA", "ZEXPYGLA"}));
+  EXPECT_TRUE(dialog_control_as<QPushButton>(&d, 1012)->isDefault());
+  EXPECT_EQ(d.findChild<QLabel*>("labelStatus")->text(), kGgPatchNote);
+  code_box(&d)->insert("sxiopo");  // as typed: validated
+  EXPECT_EQ(code_box(&d)->text(), "SXIOPO");
+  click(&d, 1012);
+  // Only six or eight characters are taken; the letters are not checked.
+  for (const char* refused : {"", "ABCDE", "ABCDEFG", "ABCDEFGHI"}) add(&d, refused);
+  add(&d, "1234-678");
+  EXPECT_EQ(lines(&d), (std::vector<std::string>{"1234-678", "AAAAAA", "SXIOPO", "ZEXPYGLA"}));
+  click(&d, 1014);  // nothing selected
+  EXPECT_EQ(lines(&d).size(), 4u);
+  dialog_control_as<QListWidget>(&d, 1011)->item(1)->setSelected(true);
+  click(&d, 1014);
+  click(&d, kIdOk);
+  EXPECT_EQ(d.result(), kIdOk);
+  EXPECT_EQ(stored_list(), (std::vector<std::string>{"1234-678", "SXIOPO", "ZEXPYGLA"}));
+
+  gg_set_enabled(false);
+  GameGenieDialog again;
+  EXPECT_TRUE(again.findChild<QLabel*>("labelStatus")->text().startsWith(kGgOffNote));
+  add(&again, "GOSSIP");
+  click(&again, kIdCancel);
+  EXPECT_EQ(again.result(), kIdCancel);
+  EXPECT_EQ(stored_list(), (std::vector<std::string>{"1234-678", "SXIOPO", "ZEXPYGLA"}));
+}
+
+// Opens the dialog as the menu does and answers it: remove every code, add the given ones, OK.
+void edit_codes(std::initializer_list<const char*> codes) {
+  ModalAnswer<QDialog> answer([&](QDialog* d) {
+    auto* list = dialog_control_as<QListWidget>(d, 1011);
+    while (list->count()) {
+      list->item(0)->setSelected(true);
+      click(d, 1014);
+    }
+    for (const char* code : codes) {
+      code_box(d)->setText(code);
+      click(d, 1012);
+    }
+    click(d, kIdOk);
+  });
+  EXPECT_EQ(game_genie_dialog_exec(nullptr), kIdOk);
+}
+
+// The byte the running game sees at $91D9, or -1 while no run serves requests.
+int running_byte_91d9() {
+  int value = -1;
+  emulation_call([&value] { value = finder_read_byte(0x91D9); });
+  return value;
+}
+
+// A running game without bank switching: OK reaches the list between two frames, and the code
+// takes effect when the game is loaded again.
+TEST_F(MainWindowTest, GameGenieCodesReachARunningGameAtItsNextLoad) {
+  const std::string rom = rom_path("cheat_target.nes");
+  if (!std::filesystem::exists(rom)) GTEST_SKIP() << "no test cartridge";
+  struct ClearList {
+    ~ClearList() { set_list({}); }
+  } clear_list;
+  set_list({});
+  window->start_game(rom.c_str());
+  int original = -1;
+  ASSERT_TRUE(wait_until([&] { return (original = running_byte_91d9()) >= 0; }));
+  ASSERT_NE(original, 0xAD);
+
+  edit_codes({"SXIOPO"});
+  EXPECT_EQ(stored_list(), (std::vector<std::string>{"SXIOPO"}));
+  EXPECT_EQ(running_byte_91d9(), original);
+  window->start_game(rom.c_str());
+  EXPECT_TRUE(wait_until([] { return running_byte_91d9() == 0xAD; }));
+}
+
+}  // namespace
