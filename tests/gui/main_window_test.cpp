@@ -6,6 +6,7 @@
 #include <QMenuBar>
 
 #include "audio/apu.h"
+#include "cheats/game_genie.h"
 #include "machine/frame.h"
 #include "main_window_test_support.h"
 #include "shell/qt/menu_table.h"
@@ -164,6 +165,8 @@ TEST_F(MainWindowTest, ChoiceGroupsMoveTheirMarkAndSetTheMachine) {
   } cases[] = {
       {ID_DISPLAY_ALLSCANLINES, {40048, 40049}, [] { return ntsc_display == 0; }},
       {ID_DISPLAY_NTSC, {40048, 40049}, [] { return ntsc_display == 1; }},
+      {ID_GAMEGENIE_OFF, {40018, 40019}, [] { return !gg_enabled(); }},
+      {ID_GAMEGENIE_ON, {40018, 40019}, [] { return gg_enabled(); }},
       {ID_PRIORITY_HIGHEST, {40014, 40012, 40013}, [] { return thread_priority == 2; }},
       {ID_PRIORITY_LOWEST, {40014, 40012, 40013}, [] { return thread_priority == 0; }},
       {ID_PRIORITY_NORMAL, {40014, 40012, 40013}, [] { return thread_priority == 1; }},

@@ -3,13 +3,16 @@
 
 #include "audio/apu.h"
 #include "cart/mapper.h"
+#include "cheats/game_genie.h"
 #include "cpu/cpu.h"
 #include "machine/emulation.h"
 #include "machine/frame.h"
 #include "shell/host.h"
 #include "shell/plugins.h"
 #include "shell/qt/dialogs/about_dialog.h"
+#include "shell/qt/dialogs/cheat_finder_dialog.h"
 #include "shell/qt/dialogs/debugger_dialog.h"
+#include "shell/qt/dialogs/game_genie_dialog.h"
 #include "shell/qt/dialogs/ips_patcher_dialog.h"
 #include "shell/qt/dialogs/options_dialog.h"
 #include "shell/qt/dialogs/rom_info_dialog.h"
@@ -91,13 +94,17 @@ void MainWindow::command(int id) {
     // the version check open their dialogs here once those exist; until then they do nothing.
     case ID_GOODIES_DEBUGGER: paused([this] { debugger_dialog_exec(this); }); break;
     case ID_GOODIES_IPSPATCHER: paused([this] { ips_patcher_dialog_exec(this); }); break;
-    case ID_GAMEGENIE_CODES:
-    case ID_GOODIES_CHEATFINDER:
+    case ID_GAMEGENIE_CODES: paused([this] { game_genie_dialog_exec(this); }); break;
+    // Without an owner and without a pause: the game goes on while the user searches.
+    case ID_GOODIES_CHEATFINDER: cheat_finder_dialog_exec(nullptr); break;
     case ID_GOODIES_NAMETABLEVIEWER:
     case ID_HELP_CHECKVERSION: break;
-    // Codes are always applied; the greyed On and Off items keep their marks.
-    case ID_GAMEGENIE_ON: set_checked(id, true); break;
-    case ID_GAMEGENIE_OFF: set_checked(id, false); break;
+    // Off stops codes from being applied at later bank switches; patches made stay.
+    case ID_GAMEGENIE_ON:
+    case ID_GAMEGENIE_OFF:
+      gg_set_enabled(id == ID_GAMEGENIE_ON);
+      check_one_of({ID_GAMEGENIE_ON, ID_GAMEGENIE_OFF}, id);
+      break;
     default: break;
   }
 }
