@@ -4,12 +4,12 @@
 // skipped with a single test.
 #include "ppu/renderer.h"
 
-#include <array>
 #include <cstring>
 
 #include "cart/mapper.h"
 #include "machine/machine.h"
 #include "ppu/ppu.h"
+#include "ppu/tile_row.h"
 
 namespace {
 
@@ -20,43 +20,6 @@ constexpr uint32_t kVisibleRows = 240;    // a name table holds 30 rows of tiles
 constexpr uint32_t kTilesPerLine = 33;    // 32 visible plus one for the fine scroll
 constexpr uint32_t kAttributeTable = 0x3C0;
 constexpr uint32_t kSpritePaletteBase = 16;  // palette RAM of the four sprite groups
-
-// Bit order reversed, for horizontally mirrored sprites.
-constexpr std::array<uint8_t, 256> kReversed = [] {
-  std::array<uint8_t, 256> table{};
-  for (uint32_t i = 0; i < 256; ++i) {
-    uint32_t r = 0;
-    for (uint32_t b = 0; b < 8; ++b) r |= ((i >> b) & 1) << (7 - b);
-    table[i] = static_cast<uint8_t>(r);
-  }
-  return table;
-}();
-
-// A tile row as two bytes of 2-bit pixel values (0 = transparent): `even` holds pixels 0, 2, 4, 6
-// and `odd` pixels 1, 3, 5, 7, each starting from bits 7-6.
-struct PixelPairs {
-  uint8_t even;
-  uint8_t odd;
-
-  bool transparent() const { return (even | odd) == 0; }
-  // Value of pixel k, 0 = leftmost.
-  uint32_t pixel(uint32_t k) const {
-    const uint8_t pair = (k & 1) ? odd : even;
-    return (pair >> (6 - (k & 6))) & 3;
-  }
-};
-
-PixelPairs pixel_pairs(uint8_t low, uint8_t high) {
-  return {static_cast<uint8_t>(((low >> 1) & 0x55) | (high & 0xAA)),
-          static_cast<uint8_t>(((high << 1) & 0xAA) | (low & 0x55))};
-}
-
-// The two planes of one tile row; a 16-byte tile never straddles a 1 KB page.
-PixelPairs fetch_row(const uint8_t* const* pages, uint32_t address, bool mirrored) {
-  const uint8_t* p = pages[address >> 10] + (address & (kPpuPageSize - 1));
-  if (mirrored) return pixel_pairs(kReversed[p[0]], kReversed[p[8]]);
-  return pixel_pairs(p[0], p[8]);
-}
 
 // Whole-row fill with one 32-bit store per 4 bytes.
 void fill_row(uint8_t* row, uint8_t value) {
@@ -131,7 +94,7 @@ void ppu_render_background(uint16_t line, uint8_t* row) {
   for (uint32_t k = 0; k < kTilesPerLine; ++k) {
     const uint32_t address = (uint32_t{tiles[column]} << 4) | fine_y;
     if (hook) report_fetches(hook, address | base);
-    const PixelPairs pairs = fetch_row(pages, address, false);
+    const PixelPairs pairs = ppu_fetch_tile_row(pages, address);
 
     if (!pairs.transparent()) {
       const uint32_t group = ((attributes[column >> 2] >> (quadrant_row | (column & 2))) & 3) * 4;
@@ -184,7 +147,8 @@ void ppu_render_sprites(uint16_t line, uint8_t* row) {
     } else {
       address = base | (tile << 4) | r;
     }
-    const PixelPairs pairs = fetch_row(ppu_pages.pattern_page, address, (attributes & 0x40) != 0);
+    const PixelPairs pairs =
+        ppu_fetch_tile_row(ppu_pages.pattern_page, address, (attributes & 0x40) != 0);
     if (pairs.transparent()) continue;
 
     const uint8_t* colour = palette + kSpritePaletteBase + (attributes & 3) * 4;

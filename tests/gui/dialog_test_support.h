@@ -30,13 +30,14 @@ inline void click(QWidget* dialog, int id) {
   button->click();
 }
 
-// Calls answer() on the next modal window of type T, from inside that window's event loop.
+// Calls answer() on the next modal (or owner-less) window of type T, from inside that window's
+// event loop.
 template <typename T>
 class ModalAnswer {
  public:
   explicit ModalAnswer(std::function<void(T*)> answer) {
     QObject::connect(&timer_, &QTimer::timeout, [this, answer = std::move(answer)] {
-      if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget())) {
+      if (auto* window = find_window()) {
         timer_.stop();
         ++answered;
         answer(window);
@@ -47,5 +48,14 @@ class ModalAnswer {
   int answered = 0;
 
  private:
+  // The active modal window, or else a shown window without owner (see exec_without_owner).
+  static T* find_window() {
+    if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) return modal;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* window = qobject_cast<T*>(w); window && window->isVisible()) return window;
+    }
+    return nullptr;
+  }
+
   QTimer timer_;
 };

@@ -17,6 +17,7 @@
 #include "cpu/cpu.h"
 #include "cpu/opcodes.h"
 #include "machine/machine.h"
+#include "ppu/nametable_view.h"
 #include "shell/headless/cli_disasm.h"
 #include "shell/headless/cli_ips.h"
 #include "shell/headless/headless_run.h"
@@ -34,11 +35,14 @@ const char* const kHelp =
 
 Usage:
   vantrell-cli run ROM [--frames N] [--input FILE] [--png FILE] [--wav FILE] [--ram FILE]
-                       [--palette 0-11] [--all-lines]
+                       [--nametables FILE] [--palette 0-11] [--all-lines]
       Runs N frames (default 600) as fast as possible and writes what is asked for:
         --png FILE    the last frame, 256 x 240, through the chosen palette (default 0)
         --wav FILE    the whole sound, 44,100 Hz unsigned 8-bit mono
         --ram FILE    the CPU's 64 KB flat memory after the last frame, raw
+        --nametables FILE
+                      the four name tables after the last frame, 512 x 480, as the Name Table
+                      Viewer shows them, through the chosen palette
         --input FILE  a joypad script: lines "FRAME PORT STREAM" (decimal frame, port 1 or 2,
                       hexadecimal 24-bit stream); from that frame on, that joypad reads that
                       stream until a later line changes it; '#' starts a comment. Stream bits
@@ -77,7 +81,7 @@ int usage_error(const std::string& message) {
 // Options that take a value, and flags, per command.
 bool takes_value(const std::string& command, const std::string& option) {
   static const std::map<std::string, std::vector<std::string>> kValued = {
-      {"run", {"--frames", "--input", "--png", "--wav", "--ram", "--palette"}},
+      {"run", {"--frames", "--input", "--png", "--wav", "--ram", "--nametables", "--palette"}},
       {"bench", {"--frames"}},
       {"trace", {"--steps", "--pc"}},
       {"info", {}},
@@ -193,8 +197,10 @@ int command_run(const Args& args) {
     }
   }
   const std::string png = option(args, "--png"), wav = option(args, "--wav"),
-                    ram = option(args, "--ram");
+                    ram = option(args, "--ram"), nametables = option(args, "--nametables");
   run.keep_sound = !wav.empty();
+  run.keep_nametables = !nametables.empty();
+  run.nametable_palette = palette;
 
   const HeadlessResult r = headless_run(args.rom, run);
   if (!loaded(r.load)) return load_failure(r.load);
@@ -206,6 +212,10 @@ int command_run(const Args& args) {
   }
   if (!wav.empty() && !write_wav(wav, r.sound, kApuSampleRate)) return write_failure(wav);
   if (!ram.empty() && !write_raw(ram, r.memory)) return write_failure(ram);
+  if (!nametables.empty() && !write_png(nametables, pixels_to_rgb(r.nametables),
+                                        kNametableViewWidth, kNametableViewHeight)) {
+    return write_failure(nametables);
+  }
   return kExitOk;
 }
 

@@ -8,6 +8,7 @@
 #include "audio/sound.h"
 #include "machine/frame.h"
 #include "machine/machine.h"
+#include "ppu/nametable_view.h"
 #include "ppu/palettes.h"
 #include "shell/plugins.h"
 
@@ -23,6 +24,11 @@ uint32_t scripted_get_data(uint32_t port) {
 
 void record_sound(const uint8_t* samples, uint32_t count) {
   if (g_sound) g_sound->insert(g_sound->end(), samples, samples + count);
+}
+
+// One of the twelve palettes; an index out of range picks the first.
+const PaletteEntry* palette_or_first(uint32_t index) {
+  return ppu_palettes[index < uint32_t(kPaletteCount) ? index : 0];
 }
 
 }  // namespace
@@ -99,6 +105,13 @@ HeadlessResult headless_run(const std::string& path, const HeadlessRun& run) {
   cpu_get_context(shadow_context);
   result.memory.assign(shadow_context->memory, shadow_context->memory + kFlatMemorySize);
   result.frame.assign(frame_buffer, frame_buffer + kFrameBufferSize);
+  if (run.keep_nametables) {
+    uint32_t colours[kNametableViewColours];
+    nametable_viewer_colours(palette_or_first(run.nametable_palette), colours);
+    result.nametables.resize(kNametableViewWidth * kNametableViewHeight);
+    // No emulation thread runs this machine, so the picture is drawn whatever emu_stop says.
+    nametable_view_render(result.nametables.data(), colours);
+  }
   ntsc_display = saved_ntsc;
   sound_sink = saved_sink;
   g_sound = nullptr;
@@ -108,8 +121,7 @@ HeadlessResult headless_run(const std::string& path, const HeadlessRun& run) {
 }
 
 std::vector<uint8_t> frame_to_rgb(const std::vector<uint8_t>& frame, uint32_t palette_index) {
-  const PaletteEntry* palette =
-      ppu_palettes[palette_index < uint32_t(kPaletteCount) ? palette_index : 0];
+  const PaletteEntry* palette = palette_or_first(palette_index);
   std::vector<uint8_t> rgb;
   rgb.reserve(256 * kFrameRows * 3);
   for (uint32_t y = 0; y < kFrameRows; ++y) {
@@ -118,5 +130,13 @@ std::vector<uint8_t> frame_to_rgb(const std::vector<uint8_t>& frame, uint32_t pa
       rgb.insert(rgb.end(), {c.red, c.green, c.blue});
     }
   }
+  return rgb;
+}
+
+std::vector<uint8_t> pixels_to_rgb(const std::vector<uint32_t>& pixels) {
+  std::vector<uint8_t> rgb;
+  rgb.reserve(pixels.size() * 3);
+  for (const uint32_t p : pixels)
+    rgb.insert(rgb.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
   return rgb;
 }

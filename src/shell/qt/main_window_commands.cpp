@@ -14,10 +14,12 @@
 #include "shell/qt/dialogs/debugger_dialog.h"
 #include "shell/qt/dialogs/game_genie_dialog.h"
 #include "shell/qt/dialogs/ips_patcher_dialog.h"
+#include "shell/qt/dialogs/nametable_viewer_dialog.h"
 #include "shell/qt/dialogs/options_dialog.h"
 #include "shell/qt/dialogs/rom_info_dialog.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/menu_table.h"
+#include "shell/qt/version_check.h"
 #include "shell/registry.h"
 #include "state/slots.h"
 
@@ -90,15 +92,18 @@ void MainWindow::command(int id) {
     // Frames are always paced to 16 ms: the VSync choice does nothing, and its marks stay.
     case ID_VSYNC_SYNC60: set_checked(id, true); break;
     case ID_VSYNC_NONE: set_checked(id, false); break;
-    // The Goodies (Game Genie codes, cheat finder, debugger, IPS patcher, name-table viewer) and
-    // the version check open their dialogs here once those exist; until then they do nothing.
     case ID_GOODIES_DEBUGGER: paused([this] { debugger_dialog_exec(this); }); break;
     case ID_GOODIES_IPSPATCHER: paused([this] { ips_patcher_dialog_exec(this); }); break;
     case ID_GAMEGENIE_CODES: paused([this] { game_genie_dialog_exec(this); }); break;
     // Without an owner and without a pause: the game goes on while the user searches.
     case ID_GOODIES_CHEATFINDER: cheat_finder_dialog_exec(nullptr); break;
-    case ID_GOODIES_NAMETABLEVIEWER:
-    case ID_HELP_CHECKVERSION: break;
+    // Without an owner and without a pause, like the cheat finder; placed over this window.
+    case ID_GOODIES_NAMETABLEVIEWER: nametable_viewer_dialog_exec(this); break;
+    case ID_HELP_CHECKVERSION:
+      // The check pauses the game for its request and ends by clearing the pause request.
+      version_check(this);
+      set_checked(ID_CPU_PAUSE, false);
+      break;
     // Off stops codes from being applied at later bank switches; patches made stay.
     case ID_GAMEGENIE_ON:
     case ID_GAMEGENIE_OFF:

@@ -1,6 +1,5 @@
 #include "shell/qt/dialogs/cheat_finder_dialog.h"
 
-#include <QEventLoop>
 #include <QFontDatabase>
 #include <QPointer>
 #include <algorithm>
@@ -153,11 +152,5 @@ int cheat_finder_dialog_exec(QWidget* parent) {
   }
   CheatFinderDialog dialog(parent);
   open = &dialog;
-  // Shown without modality and waited for in a loop of its own: the call blocks as a modal
-  // dialog's does, while the main window still takes the keys that play the game.
-  QEventLoop loop;
-  QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
-  dialog.show();
-  loop.exec();
-  return dialog.result();
+  return exec_without_owner(&dialog);
 }

@@ -1,6 +1,7 @@
 #include "shell/qt/dialogs/dialog_ids.h"
 
 #include <QAbstractButton>
+#include <QEventLoop>
 
 QWidget* dialog_control(QWidget* dialog, int id) {
   if (!dialog) return nullptr;
@@ -11,4 +12,12 @@ void NumberedDialog::end_on_click(int id) {
   if (auto* button = dialog_control_as<QAbstractButton>(this, id)) {
     connect(button, &QAbstractButton::clicked, this, [this, id] { done(id); });
   }
+}
+
+int exec_without_owner(QDialog* dialog) {
+  QEventLoop loop;
+  QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+  dialog->show();
+  loop.exec();
+  return dialog->result();
 }

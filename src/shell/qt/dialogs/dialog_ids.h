@@ -26,3 +26,8 @@ class NumberedDialog : public QDialog {
   // Makes the button with the given id end the dialog with that id.
   void end_on_click(int id);
 };
+
+// Runs dialog until it ends and returns its result, as exec() does, but without making it modal:
+// a dialog without owner leaves the main window usable (its keys still play the game) while the
+// caller waits.
+int exec_without_owner(QDialog* dialog);

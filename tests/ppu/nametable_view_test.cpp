@@ -1,0 +1,113 @@
+#include "ppu/nametable_view.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "cart/mapper.h"
+#include "machine/emulation.h"
+#include "support/machine_fixture.h"
+
+namespace {
+
+// A powered-on machine with pattern RAM, written through the PPU's registers. The colours are
+// the identity, so a pixel reads back as its palette RAM byte.
+class NametableView : public MachineFixture {
+ protected:
+  void power_on_mirrored(bool vertical) {
+    InesBuilder b;
+    b.chr_banks = 0;
+    b.flags6 = vertical ? 0x01 : 0x00;
+    power_on(b);
+    ppu.scanline = 250;
+    ppu.address_increment = 1;
+    for (uint32_t i = 0; i < kNametableViewColours; ++i) identity_[i] = i;
+  }
+  void write_vram(uint16_t address, const std::vector<uint8_t>& bytes) {
+    ppu_write_register(0x2006, address >> 8, nullptr);
+    ppu_write_register(0x2006, address & 0xFF, nullptr);
+    for (uint8_t b : bytes) ppu_write_register(0x2007, b, nullptr);
+  }
+  std::vector<uint32_t> picture() {
+    std::vector<uint32_t> pixels(kNametableViewWidth * kNametableViewHeight, 0xDEAD);
+    nametable_view_render(pixels.data(), identity_);
+    return pixels;
+  }
+
+  uint32_t identity_[kNametableViewColours];
+};
+
+TEST_F(NametableView, MirroringDecidesWhichTablesAppearTwice) {
+  const struct {
+    bool vertical;
+    uint32_t quadrant[4];  // top left, top right, bottom left, bottom right
+  } cases[] = {{true, {0x11, 0x22, 0x11, 0x22}}, {false, {0x11, 0x11, 0x22, 0x22}}};
+  for (const auto& c : cases) {
+    power_on_mirrored(c.vertical);
+    write_vram(0x0010, std::vector<uint8_t>(8, 0xFF));  // tile 1: colour 1; tile 0: colour 0
+    write_vram(0x3F00, {0x22, 0x11});
+    write_vram(0x2000, std::vector<uint8_t>(0x3C0, 1));  // the other table stays blank
+    const auto p = picture();
+    for (uint32_t y = 0; y < kNametableViewHeight; y += 7) {
+      for (uint32_t x = 0; x < kNametableViewWidth; x += 5) {
+        ASSERT_EQ(p[y * kNametableViewWidth + x], c.quadrant[(y / 240) * 2 + x / 256])
+            << (c.vertical ? "vertical" : "horizontal") << " x " << x << " y " << y;
+      }
+    }
+    machine_power_off();
+  }
+}
+
+// Transparent pixels show colour 0 of their group, which every backdrop write sets.
+TEST_F(NametableView, TransparentPixelsFollowTheBackdrop) {
+  power_on_mirrored(true);
+  write_vram(0x23C0, std::vector<uint8_t>(64, 0xE4));  // all four groups
+  for (const auto& [address, value] : {std::pair{0x3F00, 0x21}, {0x3F10, 0x2C}, {0x3F04, 0x05}}) {
+    write_vram(uint16_t(address), {uint8_t(value)});
+    const auto p = picture();
+    const uint32_t backdrop = value == 0x05 ? 0x2C : value;  // $3F04 takes no write
+    for (uint32_t i = 0; i < p.size(); i += 97) ASSERT_EQ(p[i], backdrop) << address << " " << i;
+  }
+}
+
+// Random patterns, tables, attributes and palette RAM against a per-pixel model, in both
+// pattern halves; the name-table bits of ctrl play no part.
+TEST_F(NametableView, MatchesAPerPixelModel) {
+  power_on_mirrored(true);
+  std::mt19937 rng(7);
+  std::vector<uint8_t> bytes(0x2800);
+  for (auto& b : bytes) b = uint8_t(rng());
+  write_vram(0x0000, bytes);
+  for (uint16_t a = 0x3F01; a < 0x3F20; ++a) write_vram(a, {uint8_t(rng() & 0x3F)});
+  for (const uint8_t ctrl : {0x00, 0x10, 0x13}) {
+    ppu.ctrl = ctrl;
+    const auto p = picture();
+    for (uint32_t y = 0; y < kNametableViewHeight; ++y) {
+      for (uint32_t x = 0; x < kNametableViewWidth; ++x) {
+        const uint8_t* names = ppu_pages.render_nametable[(y / 240) * 2 + x / 256];
+        const uint32_t u = x % 256, v = y % 240, row = v / 8, column = u / 8;
+        const uint8_t* tile = vram + (ctrl & 0x10) * 0x100 + names[row * 32 + column] * 16 + v % 8;
+        const uint32_t value = ((tile[0] >> (7 - u % 8)) & 1) | ((tile[8] >> (7 - u % 8)) & 1) * 2;
+        const uint8_t attribute = names[0x3C0 + row / 4 * 8 + column / 4];
+        const uint32_t group = (attribute >> ((row / 2 % 2) * 4 + (column / 2 % 2) * 2)) & 3;
+        ASSERT_EQ(p[y * kNametableViewWidth + x], ppu_pages.palette_page[group * 4 + value])
+            << "ctrl " << int{ctrl} << " x " << x << " y " << y;
+      }
+    }
+  }
+}
+
+TEST_F(NametableView, TheViewerDrawsOnlyWhileAGameRuns) {
+  power_on_mirrored(true);
+  write_vram(0x3F00, {0x21});
+  std::vector<uint32_t> pixels(kNametableViewWidth * kNametableViewHeight, 0xDEAD);
+  nametable_viewer_draw(pixels.data(), identity_);
+  EXPECT_EQ(pixels[0], 0xDEADu);
+  emu_stop = 0;
+  nametable_viewer_draw(pixels.data(), identity_);
+  emu_stop = 1;
+  EXPECT_EQ(pixels[0], 0x21u);
+}
+
+}  // namespace
