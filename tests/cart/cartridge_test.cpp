@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "support/ines_builder.h"
@@ -52,12 +53,9 @@ TEST(CartridgeLoad, SplitsImageAndDecodesFlags) {
   Cartridge c;
   const auto bytes = b.build();
   ASSERT_EQ(load_bytes(c, bytes), LoadResult::Ok);
-  EXPECT_EQ(c.mapper, 0x41);
-  EXPECT_EQ(c.vertical_mirroring, 1);
-  EXPECT_EQ(c.battery, 2);
-  EXPECT_EQ(c.four_screen, 8);
+  EXPECT_EQ(std::tuple(c.mapper, c.vertical_mirroring, c.battery, c.four_screen, c.prg_rom_size),
+            std::tuple(0x41, 1, 2, 8, 2));
   EXPECT_EQ(c.trainer, nullptr);
-  EXPECT_EQ(c.prg_rom_size, 2);
   EXPECT_EQ(c.prg_rom, c.image + 16);
   EXPECT_EQ(c.chr_rom, c.prg_rom + 2 * 16384);
   EXPECT_EQ(0, std::memcmp(c.image, bytes.data(), bytes.size()));

@@ -24,11 +24,9 @@ TEST_F(MapperFramework, Mapper0ShowsThePrgAndTakesVectorsFromItsEnd) {
     cpu_write(0x8010, 0x55);
     EXPECT_EQ(cartridge.prg_rom[0x10], before);
     EXPECT_EQ(flat_[0x8010], 0);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(chr_page_at(i), i);
     CpuContext live;
     cpu_get_context(&live);
     for (int i = 4; i < 8; ++i) EXPECT_EQ(shadow_.pages[i], live.pages[i]) << "stale shadow";
-    EXPECT_TRUE(host_.messages.empty());
   }
 }
 

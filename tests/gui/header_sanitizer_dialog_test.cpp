@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -42,22 +43,20 @@ TEST(HeaderSanitizerDialog, ShowsTheJunkAndLeavesTheFileWhenTheUserDoesNotCare) 
   EXPECT_EQ(read_file(f.path()), image);
 }
 
-TEST(HeaderSanitizerDialog, CleanItCleansTheLoadedCartridgesFile) {
+// Bytes 8-15 of the loaded cartridge's file are zeroed; the running image keeps its mapper. A
+// file that cannot be written closes the dialog all the same, without a message.
+TEST(HeaderSanitizerDialog, CleanItCleansTheLoadedCartridgesFileOrClosesQuietly) {
   gui_app();
-  TempFile f(dirty_image());
+  std::vector<uint8_t> image = dirty_image();
+  TempFile f(image);
   ASSERT_EQ(cartridge.cartridge_load(f.path()), LoadResult::DirtyHeader);
   ModalAnswer<QDialog> answer([](QDialog* d) { click(d, 1); });
   EXPECT_EQ(header_sanitizer_dialog_exec(nullptr), 1);
-  EXPECT_EQ(cartridge.mapper, 2) << "the running image keeps its mapper";
+  EXPECT_EQ(cartridge.mapper, 2);
   cartridge.cartridge_unload();
+  std::fill(image.begin() + 8, image.begin() + 16, 0);
+  EXPECT_EQ(read_file(f.path()), image);
 
-  Cartridge reloaded;
-  EXPECT_EQ(reloaded.cartridge_load(f.path()), LoadResult::Ok);
-  EXPECT_EQ(reloaded.mapper, 0x42);
-}
-
-TEST(HeaderSanitizerDialog, CleanItOnAMissingFileClosesQuietly) {
-  gui_app();
   const std::filesystem::path missing =
       std::filesystem::temp_directory_path() / "vantrell_sanitizer_dialog_missing.nes";
   std::filesystem::remove(missing);
@@ -65,7 +64,6 @@ TEST(HeaderSanitizerDialog, CleanItOnAMissingFileClosesQuietly) {
   EXPECT_EQ(dialog_control_as<QLineEdit>(&d, 1037)->text(), "");
   click(&d, 1);
   EXPECT_EQ(d.result(), 1);
-  EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
 }  // namespace

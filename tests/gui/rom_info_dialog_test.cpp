@@ -33,30 +33,40 @@ void expect_boxes_snap_back(QWidget* d, const std::vector<bool>& header) {
   }
 }
 
-TEST(RomInfoDialog, ShowsTheLoadedImage) {
+// Two images whose flags differ in every box, so that no two boxes can be mixed up.
+TEST(RomInfoDialog, ExecShowsTheLoadedCartridge) {
   gui_app();
-  InesBuilder b;
-  b.prg_banks = 8;
-  b.chr_banks = 16;
-  b.flags6 = 0x4A;  // mapper 68 with flags7, four-screen, battery; a trainer
-  b.flags7 = 0x40;
-  b.trainer = true;
-  TempFile f(b.build());
-  Cartridge cart;
-  ASSERT_EQ(cart.cartridge_load(f.path()), LoadResult::Ok);
-
-  RomInfoDialog d(cart);
-  EXPECT_EQ(field(&d, 1002), f.path());
-  EXPECT_EQ(field(&d, 1006), "16");
-  EXPECT_EQ(field(&d, 1007), "8");
-  EXPECT_EQ(field(&d, 1003), "Sunsoft Mapper #4 (68)");
-  EXPECT_TRUE(dialog_control_as<QLineEdit>(&d, 1002)->isReadOnly());
-  EXPECT_TRUE(dialog_control_as<QLineEdit>(&d, 1003)->isReadOnly());
-  const std::vector<bool> header = {false, true, true, true};  // 1008, 1027, 1028, 1029
-  EXPECT_EQ(boxes(&d), header);
-  expect_boxes_snap_back(&d, header);
-  click(&d, 1);
-  EXPECT_EQ(d.result(), 1);
+  const struct {
+    uint8_t prg, chr, flags6, flags7;
+    bool trainer;
+    const char* mapper;
+    std::vector<bool> boxes;  // 1008, 1027, 1028, 1029
+  } cases[] = {
+      // mapper 68, four-screen, battery and a trainer
+      {8, 16, 0x4A, 0x40, true, "Sunsoft Mapper #4 (68)", {false, true, true, true}},
+      {1, 1, 0x61, 0x40, false, "74161/32 Chipset  (70)", {true, false, false, false}},
+  };
+  for (const auto& c : cases) {
+    InesBuilder b;
+    b.prg_banks = c.prg, b.chr_banks = c.chr, b.flags6 = c.flags6, b.flags7 = c.flags7;
+    b.trainer = c.trainer;
+    TempFile f(b.build());
+    ASSERT_EQ(cartridge.cartridge_load(f.path()), LoadResult::Ok);
+    ModalAnswer<QDialog> answer([&](QDialog* d) {
+      EXPECT_EQ(field(d, 1002), f.path());
+      EXPECT_EQ(field(d, 1006), QString::number(c.chr));
+      EXPECT_EQ(field(d, 1007), QString::number(c.prg));
+      EXPECT_EQ(field(d, 1003), c.mapper);
+      EXPECT_TRUE(dialog_control_as<QLineEdit>(d, 1002)->isReadOnly());
+      EXPECT_TRUE(dialog_control_as<QLineEdit>(d, 1003)->isReadOnly());
+      EXPECT_EQ(boxes(d), c.boxes);
+      expect_boxes_snap_back(d, c.boxes);
+      click(d, 1);
+    });
+    EXPECT_EQ(rom_info_dialog_exec(nullptr), 1);
+    EXPECT_EQ(answer.answered, 1);
+    cartridge.cartridge_unload();
+  }
 }
 
 // A record that refused its image (it may still hold the bytes) counts as not loaded.
@@ -73,26 +83,6 @@ TEST(RomInfoDialog, WithoutAnImageShowsOnlyTheNotice) {
   expect_boxes_snap_back(&d, header);
   d.reject();
   EXPECT_EQ(d.result(), 2);
-}
-
-TEST(RomInfoDialog, ExecShowsTheGlobalCartridge) {
-  gui_app();
-  InesBuilder b;
-  b.flags6 = 0x61;  // mapper 70 (with flags7 0x40), vertical
-  b.flags7 = 0x40;
-  TempFile f(b.build());
-  ASSERT_EQ(cartridge.cartridge_load(f.path()), LoadResult::Ok);
-  QString mapper;
-  std::vector<bool> checked;
-  ModalAnswer<QDialog> answer([&](QDialog* d) {
-    mapper = field(d, 1003);
-    checked = boxes(d);
-    click(d, 1);
-  });
-  EXPECT_EQ(rom_info_dialog_exec(nullptr), 1);
-  EXPECT_EQ(mapper, "74161/32 Chipset  (70)");
-  EXPECT_EQ(checked, (std::vector<bool>{true, false, false, false}));
-  cartridge.cartridge_unload();
 }
 
 }  // namespace

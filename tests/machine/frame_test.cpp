@@ -18,6 +18,7 @@ class Frame : public MachineFixture {
     input_plugin.get_data = plugin_null_get_data;
     sound_sink = nullptr;
     ntsc_display = 1;
+    cycle_carry = 0;  // never reset by the machine; a stopped CPU leaves it at 114
     MachineFixture::TearDown();
   }
 

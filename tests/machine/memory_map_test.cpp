@@ -45,24 +45,6 @@ TEST_F(MemoryMap, RamMirrorsAndUndecodedAreas) {
   EXPECT_EQ(cpu_read(this, 0x4020), 0x42);
   cpu_write(this, 0x5000, 0x42);
   EXPECT_EQ(cpu_read(this, 0x5000), 0);
-  for (uint16_t a : {0x2008, 0x3FFF, 0x2000, 0x4000}) EXPECT_EQ(cpu_read(this, a), 0) << a;
-  flat()[0x3FFF] = 0x99;  // undecoded register addresses read flat memory
-  EXPECT_EQ(cpu_read(this, 0x3FFF), 0x99);
-}
-
-TEST_F(MemoryMap, SramFollowsItsEnable) {
-  InesBuilder b;
-  power_on(b);
-  mapper_state.sram_enabled = 1;
-  cpu_write(this, 0x6000, 0x11);
-  cpu_write(this, 0x7FFF, 0x22);
-  EXPECT_EQ(cpu_read(this, 0x6000), 0x11);
-  mapper_state.sram_enabled = 0;
-  EXPECT_EQ(cpu_read(this, 0x7FFF), 0);
-  cpu_write(this, 0x6000, 0x33);
-  mapper_state.sram_enabled = 1;
-  EXPECT_EQ(cpu_read(this, 0x6000), 0x11);
-  EXPECT_EQ(cpu_read(this, 0x7FFF), 0x22);
 }
 
 TEST_F(MemoryMap, TrainerAppearsAt7000AndPatternRamWithoutChr) {
@@ -75,19 +57,6 @@ TEST_F(MemoryMap, TrainerAppearsAt7000AndPatternRamWithoutChr) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(ppu_pages.pattern_page[i], vram + i * 0x400);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(ppu_pages.high_page[i], vram + 0x3000 + i * 0x400);
   EXPECT_EQ(ppu_pages.palette_page, vram + 0x3F00);
-}
-
-TEST_F(MemoryMap, HeaderMirroringOverridesTheMapper) {
-  InesBuilder b;
-  b.flags6 = 0x01;
-  power_on(b);
-  EXPECT_EQ(ppu_pages.nametable_page[1], vram + 0x2400);
-  EXPECT_EQ(ppu_pages.nametable_page[2], vram + 0x2000);
-  machine_power_off();
-  InesBuilder h;
-  power_on(h);
-  EXPECT_EQ(ppu_pages.nametable_page[1], vram + 0x2000);
-  EXPECT_EQ(ppu_pages.nametable_page[2], vram + 0x2400);
 }
 
 TEST_F(MemoryMap, PowerOffFreesAndUnloads) {

@@ -16,17 +16,13 @@ namespace {
 // A plug-in that cannot be loaded, or lacks an export, is reported, replaced by the do-nothing
 // slots, and its setting is emptied so that the next start asks again.
 TEST(PluginLoader, InvalidPluginsFallBackToTheNullPlugin) {
-  struct Case {
-    const char* path;
-  };
-  const Case cases[] = {{VANTRELL_INCOMPLETE_PLUGIN}, {"/nonexistent/video.so"}, {""}};
-  for (const Case& c : cases) {
+  for (const char* path : {VANTRELL_INCOMPLETE_PLUGIN, "/nonexistent/video.so", ""}) {
     RecordingHost rec;
     registry_set_string(kRegistryPlugins, "Video", "chosen.so");
     video_plugin.render = [] { FAIL() << "the old slot stayed"; };
-    std::snprintf(video_plugin_path, kPluginPathSize, "%s", c.path);
+    std::snprintf(video_plugin_path, kPluginPathSize, "%s", path);
     plugin_load_video();
-    ASSERT_EQ(rec.messages.size(), 1u) << c.path;
+    ASSERT_EQ(rec.messages.size(), 1u) << path;
     EXPECT_EQ(rec.messages[0].text, "Video Plugin DLL is invalid!  Reverting to NULL Plugin");
     EXPECT_EQ(rec.messages[0].caption, "Error in Plugin!");
     EXPECT_EQ(video_plugin.render, &plugin_null_void);

@@ -13,42 +13,20 @@ enum Entry : uint8_t { kDefault, k4100, k6000 };  // which entry besides $8000 g
 
 struct Row {
   int number;
-  const char* name;
   std::vector<int> banks;  // at set-up of a 128 KB image; empty: depends on an earlier game
   Entry entry = kDefault;
 };
 
 const std::vector<Row>& rows() {
+  const std::vector<int> kStd = {0, 1, 14, 15}, kFixed = {0, 1, 2, 3};
+  // clang-format off
   static const std::vector<Row> r = {
-      {0, "None", {0, 1, 14, 15}},
-      {1, "Nintendo MMC1", {0, 1, 14, 15}},
-      {2, "UNROM", {0, 1, 14, 15}},
-      {3, "CNROM", {0, 1, 14, 15}},
-      {4, "Nintendo MMC3", {0, 1, 14, 15}},
-      {5, "Nintendo MMC5", {15, 15, 15, 15}, k4100},
-      {7, "AOROM", {0, 1, 2, 3}},
-      {8, "FFE F3xxx", {0, 1, 2, 3}},
-      {9, "Nintendo MMC2", {0, 13, 14, 15}},
-      {10, "Nintendo MMC4", {0, 1, 14, 15}},
-      {11, "Color Dreams", {0, 1, 2, 3}},
-      {15, "100 in 1", {0, 1, 2, 3}},
-      {16, "Bandai", {0, 1, 14, 15}, k6000},
-      {21, "Konami VRC4 2a", {0, 1, 14, 15}},
-      {22, "Konami VRC4 1b", {0, 1, 14, 15}},
-      {23, "Konami VRC4 1a", {0, 1, 14, 15}},
-      {24, "Konami VRC6 Mapper", {0, 1, 14, 15}},
-      {32, "Irem G-101", {0, 1, 14, 15}},
-      {33, "Taito TC0190/TC0350", {0, 1, 14, 15}},
-      {34, "Nina-1", {0, 1, 2, 3}, k6000},
-      {40, "Unknown", {4, 5, 6, 7}},
-      {66, "GNROM", {0, 1, 2, 3}},
-      {68, "Sunsoft Mapper #4", {0, 1, 14, 15}},
-      {71, "Camerica", {0, 1, 14, 15}},
-      {78, "Irem 74HC161/32", {0, 1, 14, 15}},
-      {91, "HK-SF3", {14, 15, 14, 15}, k6000},
-      {225, "72 in 1", {0, 1, 2, 3}},
-      {227, "1200 in 1", {}},
-  };
+      {0, kStd}, {1, kStd}, {2, kStd}, {3, kStd}, {4, kStd}, {5, {15, 15, 15, 15}, k4100},
+      {7, kFixed}, {8, kFixed}, {9, {0, 13, 14, 15}}, {10, kStd}, {11, kFixed}, {15, kFixed},
+      {16, kStd, k6000}, {21, kStd}, {22, kStd}, {23, kStd}, {24, kStd}, {32, kStd}, {33, kStd},
+      {34, kFixed, k6000}, {40, {4, 5, 6, 7}}, {66, kFixed}, {68, kStd}, {71, kStd}, {78, kStd},
+      {91, {14, 15, 14, 15}, k6000}, {225, kFixed}, {227, {}}};
+  // clang-format on
   return r;
 }
 
@@ -80,15 +58,13 @@ const std::vector<Row>& rows() {
 
 // Rows run in order, so a board that takes over $4100 or $6000 is followed by one that must
 // get the default entry back.
-TEST_F(MapperSetup, EveryRowHasItsNameBanksFirstPatternsAndWriteEntries) {
+TEST_F(MapperSetup, EveryMapperHasItsBanksFirstPatternsAndWriteEntries) {
   size_t entries = 0;
   while (mapper_table[entries].name) ++entries;
   EXPECT_EQ(entries, rows().size());
   for (const Row& r : rows()) {
     SCOPED_TRACE(r.number);
-    const MapperInfo* m = mapper_find(uint32_t(r.number));
-    ASSERT_NE(m, nullptr);
-    EXPECT_STREQ(m->name, r.name);
+    ASSERT_NE(mapper_find(uint32_t(r.number)), nullptr);
     power_on_mapper(r.number, 8, 4);
     EXPECT_TRUE(host_.messages.empty());
     if (!r.banks.empty()) {
