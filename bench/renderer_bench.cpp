@@ -6,6 +6,8 @@
 
 #include "cart/mapper.h"
 #include "machine/machine.h"
+#include "ppu/nametable_view.h"
+#include "ppu/palettes.h"
 #include "ppu/ppu.h"
 #include "ppu/renderer.h"
 
@@ -67,5 +69,22 @@ void BM_RenderLines(benchmark::State& state) {
   state.counters["lines_per_s"] = benchmark::Counter(double(lines), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_RenderLines);
+
+// Pictures per second of the name-table viewer, which redraws all four tables every 16 ms.
+void BM_NametableView(benchmark::State& state) {
+  Scene scene;
+  std::vector<uint32_t> colours(kNametableViewColours);
+  std::vector<uint32_t> pixels(kNametableViewWidth * kNametableViewHeight);
+  nametable_viewer_colours(ppu_palettes[0], colours.data());
+  int64_t pictures = 0;
+  for (auto _ : state) {
+    nametable_view_render(pixels.data(), colours.data());
+    ++pictures;
+    benchmark::DoNotOptimize(pixels.data());
+  }
+  state.counters["pictures_per_s"] =
+      benchmark::Counter(double(pictures), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_NametableView);
 
 }  // namespace
