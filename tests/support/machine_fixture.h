@@ -19,7 +19,6 @@ class MachineFixture : public ::testing::Test {
   }
 
  public:
-
   // Powers on as at program start: the PPU state a previous test left does not carry over.
   void power_on(const InesBuilder& b) {
     ppu = {};
