@@ -31,30 +31,27 @@ class CheatFinderTest : public MachineFixture {
   }
 };
 
+// A bad digit shows one message box and gives 0.
 TEST(CheatFinderParse, HexAddresses) {
   RecordingHost host;
   const struct {
     const char* text;
     uint32_t number;
-    bool message;
+    bool message = false;
   } cases[] = {
-      {"$07A2", 0x07A2, false}, {"0x07a2", 0x07A2, false}, {"0X7A2", 0x07A2, false},
-      {"07A2", 0x07A2, false},  {"7a2", 0x07A2, false},    {"fFfF", 0xFFFF, false},
-      {"", 0, false},           {"$", 0, false},           {"0x", 0, false},
-      {"07G2", 0, true},        {" 7A2", 0, true},         {"$0x12", 0, true},
+      {"$07A2", 0x07A2}, {"0x07a2", 0x07A2}, {"0X7A2", 0x07A2}, {"07A2", 0x07A2},
+      {"7a2", 0x07A2},   {"fFfF", 0xFFFF},   {"", 0},           {"$", 0},
+      {"0x", 0},         {"07G2", 0, true},  {" 7A2", 0, true}, {"$0x12", 0, true},
   };
   for (const auto& c : cases) {
     host.messages.clear();
     EXPECT_EQ(finder_parse_hex(c.text), c.number) << c.text;
     ASSERT_EQ(host.messages.size(), c.message ? 1u : 0u) << c.text;
-    if (c.message) {
-      EXPECT_EQ(host.messages[0].text,
-                "Invalid Hexadecimal String! (Valid Hexadecimal Digits 0-F)");
-      EXPECT_EQ(host.messages[0].caption, "Error");
-      EXPECT_EQ(host.messages[0].buttons, MessageButtons::Ok);
-      EXPECT_FALSE(host.messages[0].owned);
-    }
   }
+  const RecordedMessage& m = host.messages[0];
+  EXPECT_EQ(m.caption + "|" + m.text,
+            "Error|Invalid Hexadecimal String! (Valid Hexadecimal Digits 0-F)");
+  EXPECT_TRUE(m.buttons == MessageButtons::Ok && !m.owned);
 }
 
 TEST(CheatFinderParse, DecimalValuesKeepTheLowEightBits) {
@@ -163,14 +160,13 @@ TEST_F(CheatFinderTest, ChangeSearchWithoutResultsStartsFromEveryAddress) {
 
 TEST_F(CheatFinderTest, NamedCheatsStopAt256WithAMessage) {
   for (uint32_t i = 0; i < uint32_t(kFinderMaxNamed); ++i) {
-    const std::string numbered = std::to_string(i);
-    ASSERT_EQ(finder_add_named(i, i % 2 ? "Lives" : numbered.c_str()), 0);
+    ASSERT_EQ(finder_add_named(i, i % 2 ? "Lives" : std::to_string(i).c_str()), 0);
   }
   EXPECT_TRUE(host_.messages.empty());
   EXPECT_EQ(finder_add_named(0x0777, "one too many"), -1);
   ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(host_.messages[0].text, "Too many named cheats! (256 Maximum)");
-  EXPECT_EQ(host_.messages[0].caption, "Error");
+  EXPECT_EQ(host_.messages[0].caption + "|" + host_.messages[0].text,
+            "Error|Too many named cheats! (256 Maximum)");
   EXPECT_FALSE(host_.messages[0].owned);
   EXPECT_EQ(finder_named_count(), kFinderMaxNamed);
   // Nothing named is lost, and equal names keep their own addresses.

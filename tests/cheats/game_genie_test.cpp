@@ -28,9 +28,8 @@ TEST(GameGenieDecode, AddressValueAndCompare) {
     uint8_t value;
     int compare;  // -1 for a six-letter code
   } cases[] = {
-      {"SXIOPO", 0x91D9, 0xAD, -1},     {"sxiopo", 0x91D9, 0xAD, -1},
-      {"AAAAAA", 0x8000, 0x00, -1},     {"NNNNNN", 0xFFFF, 0xFF, -1},
-      {"GOSSIP", 0xD1DD, 0x14, -1},     {"S1IOPO", 0x9159, 0x8D, -1},  // '1' reads as A
+      {"SXIOPO", 0x91D9, 0xAD, -1},     {"AAAAAA", 0x8000, 0x00, -1},
+      {"NNNNNN", 0xFFFF, 0xFF, -1},     {"GOSSIP", 0xD1DD, 0x14, -1},
       {"ZEXPYGLA", 0x94A7, 0x02, 0x03}, {"APZLGITY", 0xB524, 0x10, 0x76},
   };
   for (const auto& c : cases) {

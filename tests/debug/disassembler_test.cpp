@@ -58,7 +58,6 @@ TEST(Disassembler, FormatsEveryAddressingMode) {
       {0x9000, 0x10, 0x80, 0x00, "BPL $8F82", 2},     // relative, backwards
       {0xFFF0, 0xD0, 0x7F, 0x00, "BNE $10071", 2},    // relative, not wrapped past $FFFF
       {0x8000, 0xB6, 0x10, 0x00, "LDX $10, Y", 2},    // zero page,Y
-      {0x8000, 0x02, 0x00, 0x00, "???", 1},           // undocumented
       {0x8000, 0xFF, 0x00, 0x00, "???", 1},           // undocumented
       {0x8000, 0xC9, kNo, kNo, "CMP #$??", 2},        // bytes past the end of the program data
       {0x8000, 0xAD, 0x34, kNo, "LDA $??34", 3},      // the high byte missing
@@ -73,23 +72,19 @@ TEST(Disassembler, FormatsEveryAddressingMode) {
   }
 }
 
-TEST(Disassembler, LinesByLengthAdvanceOverTheInstruction) {
+TEST(Disassembler, LinesShowTheBytesThenTheInstructionAndGiveItsLength) {
   Program p;
   p.at(0x8000, {0x20, 0x00, 0xC0, 0xC9, 0x05, 0x0A, 0x02});
-  const struct {
-    uint32_t address;
-    const char* line;
-    int length;
-  } cases[] = {
-      {0x8000, "8000:\t20 00 C0        JSR $C000", 3},
-      {0x8003, "8003:\tC9 05             CMP #$05", 2},
-      {0x8005, "8005:\t0A                  ASL a", 1},
-      {0x8006, "8006:\t02                  ???", 1},
-  };
-  for (const auto& c : cases) {
-    int length = 0;
-    EXPECT_EQ(p.line(c.address, &length), c.line);
-    EXPECT_EQ(length, c.length) << c.line;
+  const std::pair<const char*, int> cases[] = {{"8000:\t20 00 C0        JSR $C000", 3},
+                                               {"8003:\tC9 05             CMP #$05", 2},
+                                               {"8005:\t0A                  ASL a", 1},
+                                               {"8006:\t02                  ???", 1}};
+  uint32_t address = 0x8000;
+  for (const auto& [line, length] : cases) {
+    int n = 0;
+    EXPECT_EQ(p.line(address, &n), line);
+    EXPECT_EQ(n, length) << line;
+    address += uint32_t(n);
   }
 }
 

@@ -63,29 +63,24 @@ TEST(IpsPatcherDialog, OpensWithItsTextsAndBrowseFillsOrEmptiesTheEdits) {
     EXPECT_EQ(calls[0].title, c.title);
     EXPECT_EQ(calls[0].filter, c.filter);
     EXPECT_EQ(calls[0].directory, QDir::currentPath().toStdString()) << "no initial directory";
-    EXPECT_TRUE(shown().empty());
   }
 }
 
 // Empty edits are pointed out, then the patcher runs on the texts anyway and fails to open them.
 TEST(IpsPatcherDialog, ApplyNamesEmptyEditsThenTriesTheTexts) {
   gui_app();
-  TempFile patch(IpsBuilder().data(0, {1}).end().bytes, "p.ips");
-  const std::string ips = "Error.|Please select an IPS File.|i|owned",
-                    target = "Error.|Please select a file to patch.|i|owned",
-                    failed = "File Error.|Failed to open file!";
+  const std::string failed = "File Error.|Failed to open file!";
   const struct {
-    QString ips;
-    QString target;
+    QString ips, target;
     std::vector<std::string> boxes;
   } cases[] = {
-      {"", "", {ips, target, failed}},
-      {"", "rom.nes", {ips, failed}},
-      {patch.path(), "", {target, failed}},
+      {"",
+       "",
+       {"Error.|Please select an IPS File.|i|owned",
+        "Error.|Please select a file to patch.|i|owned", failed}},
       {"Choose an IPS file.", "Choose a file to be patched.", {failed}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.ips.toStdString() + " / " + c.target.toStdString());
     test_host().clear_records();
     IpsPatcherDialog d;
     edit(&d, 1019)->setText(c.ips);
@@ -99,15 +94,14 @@ TEST(IpsPatcherDialog, ApplyNamesEmptyEditsThenTriesTheTexts) {
 TEST(IpsPatcherDialog, AppliesTheChosenPatchUntilDismissed) {
   gui_app();
   test_host().clear_records();
-  TempFile patch(IpsBuilder().data(1, {0xAA, 0xBB}).run(6, 2, 0xFF).end().bytes, "p.ips");
-  TempFile target({1, 2, 3, 4});
+  TempFile patch(IpsBuilder().data(1, {0xAA}).end().bytes, "p.ips"), target({1, 2});
   test_host().script_file_dialog(std::string(patch.path()));
   test_host().script_file_dialog(std::string(target.path()));
   ModalAnswer<QDialog> answer([](QDialog* d) {
     for (int id : {1017, 1025, 1020, 1}) click(d, id);
   });
   EXPECT_EQ(ips_patcher_dialog_exec(nullptr), 1);
-  EXPECT_EQ(file_bytes(target.path()), (std::vector<uint8_t>{1, 0xAA, 0xBB, 4, 0, 0, 0xFF, 0xFF}));
+  EXPECT_EQ(file_bytes(target.path()), (std::vector<uint8_t>{1, 0xAA}));
   EXPECT_EQ(shown(), (std::vector<std::string>{"Patching.|Applying Patch.|i",
                                                "Done.|Finished Patching file.|i"}));
 }

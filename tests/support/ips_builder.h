@@ -13,6 +13,7 @@ struct IpsBuilder {
     const char magic[] = "PATCH";
     bytes.assign(magic, magic + 5);
   }
+
   IpsBuilder& number(uint32_t value, int width) {
     for (int i = width - 1; i >= 0; --i) bytes.push_back(uint8_t(value >> (8 * i)));
     return *this;

@@ -16,22 +16,18 @@ struct Output {
   std::string out, err;
 };
 
-// Closes a memory stream and hands back what was written to it.
-std::string drain(std::FILE* f, char** buffer) {
-  std::fclose(f);
-  std::string text = *buffer ? *buffer : "";
-  std::free(*buffer);
-  return text;
-}
-
 Output disasm(const std::vector<std::string>& args) {
   char *out_text = nullptr, *err_text = nullptr;
   size_t out_size = 0, err_size = 0;
   std::FILE* out = open_memstream(&out_text, &out_size);
   std::FILE* err = open_memstream(&err_text, &err_size);
-  const int status = cli_disasm(args, out, err);
-  Output o{status, drain(out, &out_text), ""};
-  o.err = drain(err, &err_text);
+  Output o{cli_disasm(args, out, err), "", ""};
+  std::fclose(out);
+  std::fclose(err);
+  o.out = out_text;
+  o.err = err_text;
+  std::free(out_text);
+  std::free(err_text);
   return o;
 }
 
@@ -86,8 +82,9 @@ TEST(CliDisasm, WrongUsageAndLoadFailures) {
     EXPECT_EQ(o.out, "");
     EXPECT_NE(o.err, "");
   }
-  EXPECT_EQ(disasm({"/nonexistent/game.nes"}).status, 1);
-  EXPECT_EQ(disasm({"/nonexistent/game.nes"}).err, "File I/O Error: Failed To Open ROM Image\n");
+  const Output missing = disasm({"/nonexistent/game.nes"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "File I/O Error: Failed To Open ROM Image\n");
 }
 
 }  // namespace
