@@ -7,6 +7,7 @@
 
 #include "audio/apu.h"
 #include "cheats/game_genie.h"
+#include "dialog_test_support.h"
 #include "machine/frame.h"
 #include "main_window_test_support.h"
 #include "shell/qt/menu_table.h"
@@ -171,6 +172,39 @@ TEST_F(MainWindowTest, PluginSettingsRunPausedAndSnapshotNamesItsFile) {
   choose(ID_ZOOM_200);
   window->move(40, 30);
   EXPECT_TRUE(wait_until([] { return moves >= 2; }, 1000));
+}
+
+// Each Goodies item opens its own dialog: the paused ones owned by the window with the pause
+// request set, the cheat finder and the name-table viewer with neither.
+TEST_F(MainWindowTest, GoodiesItemsOpenTheirDialogs) {
+  const struct {
+    int id;
+    const char* title;
+    bool paused_and_owned;
+  } cases[] = {
+      {ID_GAMEGENIE_CODES, "Game Genie Codes", true},
+      {ID_GOODIES_CHEATFINDER, "Vantrell Cheat Finder", false},
+      {ID_GOODIES_DEBUGGER, "Vantrell Debugger", true},
+      {ID_GOODIES_IPSPATCHER, "IPS Patcher", true},
+      {ID_GOODIES_NAMETABLEVIEWER, "Name Tables", false},
+  };
+  window->show();
+  for (const auto& c : cases) {
+    std::string title;
+    bool paused = false, owned = false;
+    ModalAnswer<QDialog> answer([&](QDialog* d) {
+      title = d->windowTitle().toStdString();
+      paused = emu_requests & REQUEST_PAUSE;
+      owned = d->parentWidget() == window.get();
+      d->done(kIdCancel);
+    });
+    choose(c.id);
+    EXPECT_EQ(answer.answered, 1) << c.title;
+    EXPECT_EQ(title, c.title);
+    EXPECT_EQ(paused, c.paused_and_owned) << c.title;
+    EXPECT_EQ(owned, c.paused_and_owned) << c.title;
+    EXPECT_EQ(emu_requests & REQUEST_PAUSE, 0) << c.title;
+  }
 }
 
 TEST_F(MainWindowTest, KeysReachThePluginsAndTheCommands) {
