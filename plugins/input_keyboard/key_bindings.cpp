@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QStringList>
 
+#include "plugin_settings.h"
+
 namespace {
 
 constexpr const char* kGroup = "Plugins/input_keyboard";
@@ -35,17 +37,6 @@ QString setting_name(int port, int button) {
 
 QMetaEnum key_enum() { return QMetaEnum::fromType<Qt::Key>(); }
 
-// The program's settings file: the INI file in the user's configuration folder that the program
-// itself uses (the registry on Windows).
-QSettings open_settings() {
-#ifdef Q_OS_WIN
-  return QSettings(QStringLiteral("Vantrell"), QStringLiteral("Vantrell"));
-#else
-  return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Vantrell"),
-                   QStringLiteral("Vantrell"));
-#endif
-}
-
 }  // namespace
 
 const char* button_name(int button) {
@@ -56,7 +47,7 @@ KeyBindings default_key_bindings() { return {kDefaultPort1, kDefaultPort2}; }
 
 KeyBindings load_key_bindings() {
   KeyBindings bindings = default_key_bindings();
-  QSettings settings = open_settings();
+  QSettings settings = plugin_open_settings();
   settings.beginGroup(QString::fromLatin1(kGroup));
   for (int port = 0; port < kPortCount; ++port) {
     for (int button = 0; button < kButtonCount; ++button) {
@@ -76,7 +67,7 @@ KeyBindings load_key_bindings() {
 }
 
 void save_key_bindings(const KeyBindings& bindings) {
-  QSettings settings = open_settings();
+  QSettings settings = plugin_open_settings();
   settings.beginGroup(QString::fromLatin1(kGroup));
   for (int port = 0; port < kPortCount; ++port) {
     for (int button = 0; button < kButtonCount; ++button) {

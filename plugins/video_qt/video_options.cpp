@@ -8,22 +8,13 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+#include "plugin_settings.h"
+
 namespace {
 
 constexpr const char* kGroup = "Plugins/video_qt";
 constexpr const char* kFilterKey = "Filter";  // "sharp" or "smooth"
 constexpr const char* kAspectKey = "Aspect";  // "square" or "tv"
-
-// The program's settings file: the INI file in the user's configuration folder that the program
-// itself uses (the registry on Windows).
-QSettings open_settings() {
-#ifdef Q_OS_WIN
-  return QSettings(QStringLiteral("Vantrell"), QStringLiteral("Vantrell"));
-#else
-  return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Vantrell"),
-                   QStringLiteral("Vantrell"));
-#endif
-}
 
 // A titled box of two exclusive choices; returns the button group (ids 0 and 1).
 QButtonGroup* add_choice(QWidget* dialog, QVBoxLayout* layout, const QString& title,
@@ -47,7 +38,7 @@ QButtonGroup* add_choice(QWidget* dialog, QVBoxLayout* layout, const QString& ti
 }  // namespace
 
 VideoOptions load_video_options() {
-  QSettings settings = open_settings();
+  QSettings settings = plugin_open_settings();
   settings.beginGroup(QString::fromLatin1(kGroup));
   VideoOptions o;
   if (settings.value(kFilterKey).toString() == QLatin1String("smooth")) {
@@ -58,7 +49,7 @@ VideoOptions load_video_options() {
 }
 
 void save_video_options(const VideoOptions& options) {
-  QSettings settings = open_settings();
+  QSettings settings = plugin_open_settings();
   settings.beginGroup(QString::fromLatin1(kGroup));
   settings.setValue(kFilterKey, options.filter == ScaleFilter::Smooth ? "smooth" : "sharp");
   settings.setValue(kAspectKey, options.aspect == PixelAspect::Tv ? "tv" : "square");

@@ -12,9 +12,8 @@ namespace {
 constexpr uint32_t kTableHeight = 240;
 constexpr uint32_t kAttributeTable = 0x3C0;
 
-// One image row: line v of table `left`, then of the table to its right (left ^ 1). The palette
-// group follows the attribute walk of the background pass: the shift toggles after every odd
-// column, the attribute byte moves on after every fourth, and both restart in the right table.
+// One image row: line v of table `left`, then of the table to its right (left ^ 1). Each tile's
+// palette group comes from its attribute byte as in the background pass.
 void draw_row(uint32_t* out, uint32_t left, uint32_t v, uint32_t base, const uint32_t* colours) {
   const uint8_t* const* pages = &ppu_pages.pattern_page[base >> 10];
   const uint8_t* palette = ppu_pages.palette_page;
@@ -25,16 +24,13 @@ void draw_row(uint32_t* out, uint32_t left, uint32_t v, uint32_t base, const uin
     const uint8_t* names = ppu_pages.render_nametable[left ^ half];
     const uint8_t* tiles = names + (v >> 3) * 32;
     const uint8_t* attributes = names + kAttributeTable + (v >> 5) * 8;
-    uint32_t shift = quadrant_row;
     for (uint32_t column = 0; column < 32; ++column) {
       // Colour 0 included: a transparent pixel shows its group's colour-0 slot.
-      const uint32_t group = ((*attributes >> shift) & 3) * 4;
+      const uint32_t group = ((attributes[column >> 2] >> (quadrant_row | (column & 2))) & 3) * 4;
       const uint32_t colour[4] = {colours[palette[group]], colours[palette[group + 1]],
                                   colours[palette[group + 2]], colours[palette[group + 3]]};
       const PixelPairs pairs = ppu_fetch_tile_row(pages, (uint32_t{tiles[column]} << 4) | fine_y);
       for (uint32_t k = 0; k < 8; ++k) *out++ = colour[pairs.pixel(k)];
-      if (column & 1) shift ^= 2;
-      if ((column & 3) == 3) ++attributes;
     }
   }
 }

@@ -1,12 +1,11 @@
 #include "shell/headless/cli_disasm.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdlib>
 
 #include "cart/cartridge.h"
 #include "debug/disassembler.h"
 #include "machine/machine.h"
+#include "shell/headless/cli_common.h"
 
 const char* const kCliDisasmHelp =
     R"(  vantrell-cli disasm ROM [--from HEX] [--count N]
@@ -17,30 +16,11 @@ const char* const kCliDisasmHelp =
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-
 struct DisasmArgs {
   std::string rom;
   uint32_t from = 0x8000;
   uint32_t count = UINT32_MAX;  // by default, until $FFFF is passed
 };
-
-int usage_error(std::FILE* err, const std::string& message) {
-  std::fprintf(err, "vantrell-cli: %s\nTry 'vantrell-cli --help'.\n", message.c_str());
-  return kExitUsage;
-}
-
-bool parse_number(const std::string& text, int base, uint32_t min, uint32_t max, uint32_t* out) {
-  if (text.empty() || text[0] == '-' || text[0] == '+') return false;
-  char* end = nullptr;
-  errno = 0;
-  const unsigned long v = std::strtoul(text.c_str(), &end, base);
-  if (*end != 0 || errno != 0 || v < min || v > max) return false;
-  *out = uint32_t(v);
-  return true;
-}
 
 bool parse_disasm_args(const std::vector<std::string>& args, DisasmArgs* out, std::string* error) {
   for (size_t i = 0; i < args.size(); ++i) {
@@ -51,8 +31,8 @@ bool parse_disasm_args(const std::vector<std::string>& args, DisasmArgs* out, st
         return false;
       }
       const std::string& value = args[++i];
-      const bool ok = a == "--from" ? parse_number(value, 16, 0x8000, 0xFFFF, &out->from)
-                                    : parse_number(value, 10, 0, 100000000, &out->count);
+      const bool ok = a == "--from" ? cli_parse_number(value, 16, 0x8000, 0xFFFF, &out->from)
+                                    : cli_parse_number(value, 10, 0, 100000000, &out->count);
       if (!ok) {
         *error = "bad value '" + value + "' for " + a;
         return false;
@@ -85,15 +65,12 @@ void print_instruction(std::FILE* out, uint32_t address, const DebugInstruction&
 int cli_disasm(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   DisasmArgs a;
   std::string error;
-  if (!parse_disasm_args(args, &a, &error)) return usage_error(err, error);
+  if (!parse_disasm_args(args, &a, &error)) return cli_usage_error(error, err);
 
   const LoadResult load = cartridge.cartridge_load(a.rom.c_str());
-  if (load != LoadResult::Ok && load != LoadResult::DirtyHeader) {
+  if (!cli_loaded(load)) {
     cartridge.cartridge_unload();
-    const LoadMessage m = load_result_message(load);
-    std::fprintf(err, "%s: %s\n", m.caption ? m.caption : "ROM Error",
-                 m.text ? m.text : "The ROM could not be loaded");
-    return kExitFailure;
+    return cli_load_failure(load, err);
   }
   // Power-on installs the mapper, which maps the program banks games start with.
   machine_power_on();

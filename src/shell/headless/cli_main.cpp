@@ -2,9 +2,7 @@
 // a script wants to see: the last frame as a PNG, the sound as a WAV, the memory, a CPU trace, the
 // ROM's header, frames per second.
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -18,6 +16,7 @@
 #include "cpu/opcodes.h"
 #include "machine/machine.h"
 #include "ppu/nametable_view.h"
+#include "shell/headless/cli_common.h"
 #include "shell/headless/cli_disasm.h"
 #include "shell/headless/cli_ips.h"
 #include "shell/headless/headless_run.h"
@@ -25,10 +24,6 @@
 #include "shell/host_cpu.h"
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 
 const char* const kHelp =
     R"(vantrell-cli - the Vantrell NES emulator without a window
@@ -72,11 +67,6 @@ struct Args {
   std::string rom;
   std::map<std::string, std::string> options;  // "--frames" -> "60"; flags map to ""
 };
-
-int usage_error(const std::string& message) {
-  std::fprintf(stderr, "vantrell-cli: %s\nTry 'vantrell-cli --help'.\n", message.c_str());
-  return kExitUsage;
-}
 
 // Options that take a value, and flags, per command.
 bool takes_value(const std::string& command, const std::string& option) {
@@ -130,21 +120,11 @@ bool parse_args(int argc, char** argv, Args* args, std::string* error) {
   return true;
 }
 
-bool parse_number(const std::string& text, int base, uint32_t max, uint32_t* out) {
-  if (text.empty() || text[0] == '-' || text[0] == '+') return false;
-  char* end = nullptr;
-  errno = 0;
-  const unsigned long v = std::strtoul(text.c_str(), &end, base);
-  if (*end != 0 || errno != 0 || v > max) return false;
-  *out = uint32_t(v);
-  return true;
-}
-
 bool number_option(const Args& args, const char* name, int base, uint32_t max, uint32_t* value,
                    std::string* error) {
   const auto it = args.options.find(name);
   if (it == args.options.end()) return true;
-  if (!parse_number(it->second, base, max, value)) {
+  if (!cli_parse_number(it->second, base, 0, max, value)) {
     *error = std::string("bad value '") + it->second + "' for " + name;
     return false;
   }
@@ -155,16 +135,6 @@ std::string option(const Args& args, const char* name) {
   const auto it = args.options.find(name);
   return it == args.options.end() ? std::string() : it->second;
 }
-
-// Reports a failed load as the desktop would: its message and caption.
-int load_failure(LoadResult result) {
-  const LoadMessage m = load_result_message(result);
-  std::fprintf(stderr, "%s: %s\n", m.caption ? m.caption : "ROM Error",
-               m.text ? m.text : "The ROM could not be loaded");
-  return kExitFailure;
-}
-
-bool loaded(LoadResult r) { return r == LoadResult::Ok || r == LoadResult::DirtyHeader; }
 
 bool write_raw(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream f(path, std::ios::binary);
@@ -183,17 +153,17 @@ int command_run(const Args& args) {
   std::string error;
   if (!number_option(args, "--frames", 10, 100000000, &run.frames, &error) ||
       !number_option(args, "--palette", 10, 11, &palette, &error)) {
-    return usage_error(error);
+    return cli_usage_error(error);
   }
   run.all_lines = args.options.count("--all-lines") != 0;
   const std::string input_path = option(args, "--input");
   if (!input_path.empty()) {
     std::ifstream f(input_path);
-    if (!f) return usage_error("cannot read input script " + input_path);
+    if (!f) return cli_usage_error("cannot read input script " + input_path);
     std::stringstream text;
     text << f.rdbuf();
     if (!parse_input_script(text.str(), &run.input, &error)) {
-      return usage_error(input_path + ": " + error);
+      return cli_usage_error(input_path + ": " + error);
     }
   }
   const std::string png = option(args, "--png"), wav = option(args, "--wav"),
@@ -203,7 +173,7 @@ int command_run(const Args& args) {
   run.nametable_palette = palette;
 
   const HeadlessResult r = headless_run(args.rom, run);
-  if (!loaded(r.load)) return load_failure(r.load);
+  if (!cli_loaded(r.load)) return cli_load_failure(r.load);
   if (r.cpu_result != kCpuBudgetSpent) {
     std::fprintf(stderr, "note: the CPU stopped on an unsupported opcode at $%04X\n", r.cpu_result);
   }
@@ -224,10 +194,10 @@ int command_bench(const Args& args) {
   run.frames = 3000;
   std::string error;
   if (!number_option(args, "--frames", 10, 100000000, &run.frames, &error)) {
-    return usage_error(error);
+    return cli_usage_error(error);
   }
   const HeadlessResult r = headless_run(args.rom, run);
-  if (!loaded(r.load)) return load_failure(r.load);
+  if (!cli_loaded(r.load)) return cli_load_failure(r.load);
   const double fps = r.seconds > 0 ? run.frames / r.seconds : 0;
   std::printf("frames=%u seconds=%.3f fps=%.1f\n", run.frames, r.seconds, fps);
   return kExitOk;
@@ -244,12 +214,12 @@ int command_trace(const Args& args) {
   std::string error;
   if (!number_option(args, "--steps", 10, 100000000, &steps, &error) ||
       !number_option(args, "--pc", 16, 0xFFFF, &pc, &error)) {
-    return usage_error(error);
+    return cli_usage_error(error);
   }
   const LoadResult load = cartridge.cartridge_load(args.rom.c_str());
-  if (!loaded(load)) {
+  if (!cli_loaded(load)) {
     cartridge.cartridge_unload();
-    return load_failure(load);
+    return cli_load_failure(load);
   }
   machine_power_on();
   CpuContext ctx;
@@ -285,7 +255,7 @@ int command_info(const Args& args) {
   if (load == LoadResult::OpenError || load == LoadResult::ReadError ||
       load == LoadResult::NoMemory || load == LoadResult::NoSignature) {
     cartridge.cartridge_unload();
-    return load_failure(load);
+    return cli_load_failure(load);
   }
   const Cartridge& c = cartridge;
   std::printf("path: %s\n", args.rom.c_str());
@@ -299,13 +269,13 @@ int command_info(const Args& args) {
   std::printf("four_screen: %u\n", c.four_screen ? 1 : 0);
   std::printf("dirty_header: %u\n", load == LoadResult::DirtyHeader ? 1 : 0);
   cartridge.cartridge_unload();
-  return loaded(load) ? kExitOk : load_failure(load);
+  return cli_loaded(load) ? kExitOk : cli_load_failure(load);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return usage_error("a command is needed");
+  if (argc < 2) return cli_usage_error("a command is needed");
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
       for (const char* part : {kHelp, kCliDisasmHelp, kCliIpsHelp, kHelpEnd}) {
@@ -319,7 +289,7 @@ int main(int argc, char** argv) {
   if (!std::strcmp(argv[1], "ips")) return cli_ips(rest);
   Args args;
   std::string error;
-  if (!parse_args(argc, argv, &args, &error)) return usage_error(error);
+  if (!parse_args(argc, argv, &args, &error)) return cli_usage_error(error);
   host_cpu_choose_copy();
   if (args.command == "run") return command_run(args);
   if (args.command == "bench") return command_bench(args);
