@@ -25,6 +25,7 @@
 #include "shell/host_cpu.h"
 #include "shell/plugin_loader.h"
 #include "shell/plugins.h"
+#include "state/battery.h"
 
 std::atomic<uint8_t> emu_stop{1};
 std::atomic<uint16_t> emu_requests{0};
@@ -121,6 +122,7 @@ void reload_plugins() {
 
 // The same tear-down ends a run normally and after a fault.
 void tear_down() {
+  battery_flush();
   sound_release();
   video_plugin.destroy();
   input_plugin.destroy();
@@ -181,6 +183,7 @@ void machine_run() {
     }
     video_plugin.render();
     g_fps.pass();
+    battery_poll(host().milliseconds());
     // The frame floor: spin rather than sleep, so the pass ends as soon as 16 ms are up.
     while (host().milliseconds() - t0 < kFrameFloorMs) std::this_thread::yield();
   } while (emu_stop.load() == 0);

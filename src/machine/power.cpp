@@ -10,6 +10,7 @@
 #include "machine/machine.h"
 #include "machine/memory_map.h"
 #include "ppu/ppu.h"
+#include "state/battery.h"
 
 namespace {
 
@@ -42,6 +43,8 @@ void machine_power_on() {
   cpu_set_context(&ctx);
   cpu_get_context(shadow_context);
 
+  // The battery RAM is in place before the reset vector is read; a trainer goes over it.
+  battery_load(flat_memory + kBatteryRamAddress);
   if (cartridge.trainer_present && cartridge.trainer) {
     std::memcpy(flat_memory + 0x7000, cartridge.trainer, kTrainerSize);
   }
@@ -70,6 +73,7 @@ void machine_power_on() {
 }
 
 void machine_power_off() {
+  battery_release();
   cpu_set_program_region(nullptr, 0);
   CpuContext empty{};
   cpu_set_context(&empty);

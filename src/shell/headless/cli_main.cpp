@@ -2,6 +2,7 @@
 // a script wants to see: the last frame as a PNG, the sound as a WAV, the memory, a CPU trace, the
 // ROM's header, frames per second.
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -22,6 +23,7 @@
 #include "shell/headless/headless_run.h"
 #include "shell/headless/image_files.h"
 #include "shell/host_cpu.h"
+#include "state/battery.h"
 
 namespace {
 
@@ -31,6 +33,7 @@ const char* const kHelp =
 Usage:
   vantrell-cli run ROM [--frames N] [--input FILE] [--png FILE] [--wav FILE] [--ram FILE]
                        [--nametables FILE] [--palette 0-11] [--all-lines]
+                       [--save-dir DIR | --no-battery]
       Runs N frames (default 600) as fast as possible and writes what is asked for:
         --png FILE    the last frame, 256 x 240, through the chosen palette (default 0)
         --wav FILE    the whole sound, 44,100 Hz unsigned 8-bit mono
@@ -44,6 +47,14 @@ Usage:
                       0-7 are A, B, Select, Start, Up, Down, Left, Right.
         --all-lines   draw all 240 lines (by default lines 0-7 and 233-239 are blank, as on an
                       NTSC television)
+        --save-dir DIR
+                      the folder of battery saves (default $XDG_DATA_HOME/Vantrell/saves):
+                      a cartridge with battery-backed RAM reads NAME.sav from it at power-on
+                      and writes it back while it runs and at the end
+        --no-battery  neither read nor write battery saves
+      SIGTERM, SIGINT or SIGHUP end the run after the current frame: the files asked for are
+      written from the last whole frame, the battery save too, and the exit status is 128 plus
+      the signal's number.
   vantrell-cli bench ROM [--frames N]
       Runs N frames (default 3000) with no output and prints "frames=N seconds=S fps=F".
   vantrell-cli trace ROM [--steps N] [--pc HEX]
@@ -71,7 +82,9 @@ struct Args {
 // Options that take a value, and flags, per command.
 bool takes_value(const std::string& command, const std::string& option) {
   static const std::map<std::string, std::vector<std::string>> kValued = {
-      {"run", {"--frames", "--input", "--png", "--wav", "--ram", "--nametables", "--palette"}},
+      {"run",
+       {"--frames", "--input", "--png", "--wav", "--ram", "--nametables", "--palette",
+        "--save-dir"}},
       {"bench", {"--frames"}},
       {"trace", {"--steps", "--pc"}},
       {"info", {}},
@@ -81,7 +94,7 @@ bool takes_value(const std::string& command, const std::string& option) {
 }
 
 bool is_flag(const std::string& command, const std::string& option) {
-  return command == "run" && option == "--all-lines";
+  return command == "run" && (option == "--all-lines" || option == "--no-battery");
 }
 
 bool parse_args(int argc, char** argv, Args* args, std::string* error) {
@@ -147,6 +160,19 @@ int write_failure(const std::string& path) {
   return kExitFailure;
 }
 
+volatile std::sig_atomic_t g_stop_signal = 0;
+
+void on_stop_signal(int sig) { g_stop_signal = sig; }
+
+// A signal ends a run at the next frame boundary instead of killing the process, so that what
+// the run was asked to write (and the battery save) is still written.
+void catch_stop_signals() {
+  struct sigaction sa {};
+  sa.sa_handler = on_stop_signal;
+  sigemptyset(&sa.sa_mask);
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+}
+
 int command_run(const Args& args) {
   HeadlessRun run;
   uint32_t palette = 0;
@@ -171,6 +197,14 @@ int command_run(const Args& args) {
   run.keep_sound = !wav.empty();
   run.keep_nametables = !nametables.empty();
   run.nametable_palette = palette;
+  if (args.options.count("--no-battery") && args.options.count("--save-dir")) {
+    return cli_usage_error("--save-dir and --no-battery exclude each other");
+  }
+  battery_config.enabled = !args.options.count("--no-battery");
+  battery_config.directory = option(args, "--save-dir");
+  if (battery_config.directory.empty()) battery_config.directory = battery_default_directory();
+  run.stop = &g_stop_signal;
+  catch_stop_signals();
 
   const HeadlessResult r = headless_run(args.rom, run);
   if (!cli_loaded(r.load)) return cli_load_failure(r.load);
@@ -186,7 +220,7 @@ int command_run(const Args& args) {
                                         kNametableViewWidth, kNametableViewHeight)) {
     return write_failure(nametables);
   }
-  return kExitOk;
+  return g_stop_signal ? 128 + g_stop_signal : kExitOk;
 }
 
 int command_bench(const Args& args) {

@@ -3,6 +3,7 @@
 // cartridge tests.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ struct HeadlessRun {
   bool all_lines = false;          // draw all 240 lines instead of the NTSC 225
   bool keep_nametables = false;    // the name-table viewer's picture of the last frame
   uint32_t nametable_palette = 0;  // its colours: one of the twelve palettes
+  // When set (by a signal handler), the run ends before its next frame and keeps the last one.
+  const volatile std::sig_atomic_t* stop = nullptr;
 };
 
 struct HeadlessResult {
@@ -38,6 +41,7 @@ struct HeadlessResult {
   std::vector<uint32_t> nametables;  // 512 × 480 $00RRGGBB, when kept
   uint32_t cpu_result = 0;           // cpu_execute's result in the last slot
   double seconds = 0;                // wall time of the frames alone
+  uint32_t frames_run = 0;           // fewer than asked when the run was stopped
 };
 
 // Loads and runs `path`. A load that fails leaves everything but `load` empty.
