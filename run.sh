@@ -18,6 +18,7 @@ cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target "${targets[@
 
 rom="${1:-$build/roms/demo.nes}"
 if [ -x "$build/vantrell" ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+  "$here/tools/choose-shipped-plugins.sh"
   echo "== playing $rom in the window"
   exec "$build/vantrell" "$rom"
 fi

@@ -83,7 +83,10 @@ struct BatteryRom : ::testing::Test {
     battery_config = {};
     fs::remove_all(dir);
   }
-  const fs::path dir = fs::temp_directory_path() / "vantrell_battery_rom";
+  // One folder per test: ctest runs the tests of this suite side by side.
+  const fs::path dir =
+      fs::temp_directory_path() /
+      ("vantrell_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
   const fs::path saves = dir / "saves";
   const fs::path save = saves / "battery.sav";
 };

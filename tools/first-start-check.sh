@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Checks the first start of a new user: with no settings at all, ./run.sh under a virtual display
+# must end with the demo playing in the window after the start-up notice is dismissed with Enter,
+# without any other dialog. Needs xvfb-run, xdotool, xwd (x11-apps) and python3; run as root
+# once, it installs them.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+
+if [ "${1:-}" != "--inside" ]; then
+  need=()
+  command -v xvfb-run >/dev/null || need+=(xvfb xauth)
+  command -v xdotool >/dev/null || need+=(xdotool)
+  command -v xwd >/dev/null || need+=(x11-apps)
+  command -v python3 >/dev/null || need+=(python3)
+  if [ ${#need[@]} -gt 0 ]; then
+    apt-get update >/dev/null && DEBIAN_FRONTEND=noninteractive apt-get install -y \
+      --no-install-recommends "${need[@]}" >/dev/null
+  fi
+  scratch="$(mktemp -d)"
+  trap 'rm -rf "$scratch"' EXIT
+  # A new user: no settings, no saves.
+  export XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
+  export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
+  unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+  exec xvfb-run -a -s "-screen 0 800x600x24 -br" "$0" --inside "$scratch"
+fi
+
+scratch="$2"
+cd "$scratch"
+"$here/run.sh" >"$scratch/run.log" 2>&1 &
+run=$!
+fail() {
+  echo "first start: $*" >&2
+  sed 's/^/  run.sh: /' "$scratch/run.log" >&2
+  kill "$run" 2>/dev/null || true
+  exit 1
+}
+
+# The start-up notice, then nothing else to answer.
+for _ in $(seq 300); do
+  notice="$(xdotool search --onlyvisible --name '^Important!$' 2>/dev/null | head -1)" || true
+  [ -n "$notice" ] && break
+  sleep 0.1
+done
+[ -n "${notice:-}" ] || fail "the start-up notice did not appear"
+sleep 0.5
+xdotool windowfocus --sync "$notice" 2>/dev/null || true
+xdotool key Return
+# The frames-per-second figure appears in the title two seconds into the game.
+for _ in $(seq 100); do
+  title="$(xdotool search --name '^Vantrell.*/2000 [0-9]+$' getwindowname 2>/dev/null | head -1)" || true
+  [ -n "$title" ] && break
+  sleep 0.1
+done
+[ -n "${title:-}" ] || fail "no game is running (no frames-per-second figure in the title)"
+for dialog in '^Options$' '^Error$' '^Important!$'; do
+  if xdotool search --onlyvisible --name "$dialog" >/dev/null 2>&1; then fail "a dialog is open: $dialog"; fi
+done
+
+sleep 2  # past the demo's first frames
+xwd -root -silent >"$scratch/screen.xwd"
+[ -z "${KEEP_SCREEN:-}" ] || cp "$scratch/screen.xwd" "$KEEP_SCREEN"
+python3 - "$scratch/screen.xwd" <<'PY' || fail "the window shows no picture"
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+h = struct.unpack(">25I", data[:100])
+header_size, width, height, bpp, line, ncolors = h[0], h[4], h[5], h[11], h[12], h[19]
+pixels = data[header_size + 12 * ncolors:]
+step = bpp // 8
+seen, lit = set(), 0
+for y in range(0, height, 2):
+    row = pixels[y * line:y * line + width * step]
+    for x in range(0, width * step, 2 * step):
+        p = row[x:x + 3]
+        seen.add(p)
+        lit += p != b"\0\0\0"
+# The demo's landscape fills the 256 x 240 picture with many colours; a black window has none.
+print(f"first start: {lit * 4} lit pixels, {len(seen)} colours")
+sys.exit(0 if lit * 4 > 30000 and len(seen) >= 8 else 1)
+PY
+echo "first start: the demo plays ($title)"
+kill -TERM "$run" 2>/dev/null || true
+for _ in $(seq 30); do kill -0 "$run" 2>/dev/null || break; sleep 0.1; done
+kill -KILL "$run" 2>/dev/null || true
