@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <thread>
 
@@ -14,12 +16,15 @@
 #include "ppu/ppu.h"
 #include "shell/plugins.h"
 #include "shell/registry.h"
+#include "state/battery.h"
 #include "state/slots.h"
 #include "state/state_files.h"
 #include "support/ines_builder.h"
 #include "support/recording_host.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 // Main loop JMP $8000; NMI handler INC $10, RTI — so $10 counts frames that ran.
 InesBuilder counting_rom() {
@@ -42,6 +47,7 @@ class Emulation : public ::testing::Test {
     plugin_null_video();
     plugin_null_input();
     emu_requests = 0;
+    battery_config = {};
   }
 
   static bool wait_for(const std::function<bool()>& condition) {
@@ -125,6 +131,36 @@ TEST_F(Emulation, AFaultingPluginEndsTheRunWithAMessage) {
             "An error has occured in emulation...Stopping Execution!|Error");
   EXPECT_EQ(shadow_context, nullptr);
   EXPECT_EQ(cartridge.prg_rom, nullptr);
+}
+
+// The window's path of a battery cartridge: its RAM reaches the disk when the run stops and is
+// back in place at the next power-on.
+TEST_F(Emulation, BatteryRamIsWrittenWhenTheRunStopsAndReadAtTheNextStart) {
+  TempDir saves;
+  battery_config = {true, saves.path().string()};
+  InesBuilder b = counting_rom();
+  b.flags6 = 0x02;
+  b.at(0x9000, {0xEE, 0x00, 0x60, 0x40});  // NMI: INC $6000, RTI
+  TempFile rom(b.build(), "quest.nes");
+  const auto saved = [&] {
+    std::ifstream f(saves.path() / (fs::path(rom.path()).stem().string() + ".sav"));
+    return f.get();
+  };
+  const auto battery_byte = [] {
+    int value = -1;
+    emulation_call([&] { value = shadow_context->memory[0x6000]; });
+    return value;
+  };
+  ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
+  ASSERT_TRUE(wait_for([&] { return battery_byte() >= 3; }));
+  ASSERT_TRUE(emulation_stop_and_wait());
+  const int first_run = saved();
+  EXPECT_GE(first_run, 3);
+  ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
+  ASSERT_TRUE(wait_for([] { return emu_stop == 0; }));
+  EXPECT_GE(battery_byte(), first_run);
+  ASSERT_TRUE(emulation_stop_and_wait());
+  EXPECT_GT(saved(), first_run);
 }
 
 // A dirty header offers the sanitizer and runs; a second start is refused while it runs.
