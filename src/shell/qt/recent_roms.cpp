@@ -35,7 +35,7 @@ void recent_roms_write(const std::vector<std::string>& paths) {
 }
 
 void recent_roms_add(const std::string& path) {
-  if (path.empty() || path.size() >= kRegistryStringSize) return;
+  if (path.empty() || path.size() + 1 >= kRegistryStringSize) return;  // the NUL must fit too
   std::vector<std::string> paths = recent_roms();
   std::erase(paths, path);
   paths.insert(paths.begin(), path);
