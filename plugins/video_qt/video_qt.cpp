@@ -1,6 +1,6 @@
 // The Qt video plug-in: shows the emulator's frame buffer in the host's client area, switches
-// full screen, saves snapshots as BMP files and has an options dialog for the scaling filter and
-// the pixel aspect.
+// full screen (Escape on the client area leaves it), saves snapshots as BMP files and has an
+// options dialog for the scaling filter and the pixel aspect.
 //
 // The host's show_image scales whatever it gets to the client area and has no filter setting, so
 // the plug-in does the scaling itself: it hands over a canvas of the client area's size (learnt
@@ -9,6 +9,7 @@
 // unless the canvas had to be reduced for a very large screen.
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMetaObject>
 #include <QThread>
 #include <QWidget>
@@ -50,9 +51,14 @@ struct Renderer {
   std::vector<uint32_t> canvas;  // what goes to show_image
   Rect canvas_size{}, picture{};
   FrameScaler scaler;
-  bool fullscreen = false;
 };
 Renderer renderer;
+
+// Full screen is switched on the emulation thread only (SETFULLSCREEN, and RENDER for Escape);
+// the user-interface thread reads the state to decide whether Escape is ours, and asks for the
+// leave through `leave_fullscreen`.
+std::atomic<bool> fullscreen{false};
+std::atomic<bool> leave_fullscreen{false};
 
 // The client area in device pixels (0 while unknown) and the options in force; written by the
 // user-interface thread, read by RENDER.
@@ -77,14 +83,29 @@ void measure_client(const QWidget* client) {
 }
 
 // Measures the client area whenever it changes size, including changes that the host does not
-// report through MOVECALLBACK (a menu bar hidden in full screen).
+// report through MOVECALLBACK (a menu bar hidden in full screen), and takes Escape in full screen.
 class ClientWatcher : public QObject {
  public:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Resize) measure_client(static_cast<QWidget*>(watched));
+    if (event->type() == QEvent::KeyPress && fullscreen &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+      leave_fullscreen = true;
+      return true;
+    }
     return false;
   }
 };
+
+// Emulation thread: switches the host window and hides the cursor in full screen.
+void show_fullscreen(HostWindow* hwnd, bool on) {
+  fullscreen = on;
+  leave_fullscreen = false;
+  if (hwnd->set_fullscreen) hwnd->set_fullscreen(hwnd, on ? 1 : 0);
+  if (hwnd->post_message) {
+    hwnd->post_message(hwnd, on ? PLUGIN_MSG_HIDE_CURSOR : PLUGIN_MSG_SHOW_CURSOR);
+  }
+}
 
 // On the user-interface thread: measure the client area now and follow it from then on.
 void watch_client(QWidget* client) {
@@ -110,7 +131,8 @@ VIDEO_EXPORT void FN_VIDEO_INIT(VideoInitInfo* info) {
   r.frame.assign(static_cast<size_t>(kFrameWidth) * kFrameHeight, 0);
   r.canvas.clear();
   r.canvas_size = r.picture = Rect{};
-  r.fullscreen = false;
+  fullscreen = false;
+  leave_fullscreen = false;
   apply_options(load_video_options());
 
   QWidget* client = r.hwnd ? static_cast<QWidget*>(r.hwnd->native) : nullptr;
@@ -131,10 +153,8 @@ VIDEO_EXPORT void FN_VIDEO_INIT(VideoInitInfo* info) {
 
 VIDEO_EXPORT void FN_VIDEO_DESTROY() {
   Renderer& r = renderer;
-  if (r.fullscreen && r.hwnd) {  // leave the screen as the game found it
-    if (r.hwnd->set_fullscreen) r.hwnd->set_fullscreen(r.hwnd, 0);
-    if (r.hwnd->post_message) r.hwnd->post_message(r.hwnd, PLUGIN_MSG_SHOW_CURSOR);
-  }
+  if (fullscreen && r.hwnd) show_fullscreen(r.hwnd, false);  // the screen as the game found it
+  fullscreen = false;
   {
     std::lock_guard lock(shared.mutex);
     shared.running = false;
@@ -147,6 +167,7 @@ VIDEO_EXPORT void FN_VIDEO_DESTROY() {
 VIDEO_EXPORT void FN_VIDEO_RENDER() {
   Renderer& r = renderer;
   if (!r.frame_buffer) return;
+  if (leave_fullscreen.exchange(false) && fullscreen && r.hwnd) show_fullscreen(r.hwnd, false);
   convert_frame(r.frame_buffer, r.colours, r.frame.data());
   {
     std::lock_guard lock(shared.mutex);
@@ -172,12 +193,7 @@ VIDEO_EXPORT void FN_VIDEO_RENDER() {
 
 VIDEO_EXPORT void FN_VIDEO_SETFULLSCREEN() {
   Renderer& r = renderer;
-  if (!r.hwnd) return;
-  r.fullscreen = !r.fullscreen;
-  if (r.hwnd->set_fullscreen) r.hwnd->set_fullscreen(r.hwnd, r.fullscreen ? 1 : 0);
-  if (r.hwnd->post_message) {
-    r.hwnd->post_message(r.hwnd, r.fullscreen ? PLUGIN_MSG_HIDE_CURSOR : PLUGIN_MSG_SHOW_CURSOR);
-  }
+  if (r.hwnd) show_fullscreen(r.hwnd, !fullscreen);
 }
 
 VIDEO_EXPORT void FN_VIDEO_MOVECALLBACK() {

@@ -19,8 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool demo_missing() { return !fs::exists(rom_path("demo.nes")); }
-
 std::vector<std::string> captions() {
   std::vector<std::string> out;
   for (const auto& box : test_host().shown_boxes()) out.push_back(box.caption);

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@
 #include "shell/plugins.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/qt_host.h"
+#include "shell/qt/recent_roms.h"
 
 // The host every window test runs under (test mode: boxes are recorded, not shown).
 QtHost& test_host();
@@ -32,6 +34,7 @@ inline bool wait_until(const std::function<bool()>& pred, int ms = 5000) {
 }
 
 inline std::string rom_path(const char* name) { return std::string(VANTRELL_ROM_DIR) + "/" + name; }
+inline bool demo_missing() { return !std::filesystem::exists(rom_path("demo.nes")); }
 
 // A video plug-in that shows the frame buffer through the palette, as the shipped one does,
 // and counts its renders.
@@ -43,6 +46,7 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     test_host().clear_records();
     emu_requests = 0;
+    recent_roms_write({});
     window = std::make_unique<MainWindow>();
     test_host().set_window(window.get());
   }

@@ -46,6 +46,7 @@ class OptionsDialogTest : public ::testing::Test {
     gui_app();
     registry_set_string(kRegistryOptions, "RomDirectory", "/roms");
     registry_set_string(kRegistryOptions, "StateDirectory", "/states");
+    registry_set_string(kRegistryOptions, "BatteryDirectory", "/saves");
     registry_set_string(kRegistryPlugins, "Video", "b_video.so");
     registry_set_string(kRegistryPlugins, "Input", "a_input.so");
     registry_set_dword(kRegistryOptions, "Palette", 3);
@@ -83,6 +84,7 @@ TEST_F(OptionsDialogTest, OkRewritesEveryValueAndRequestsAReload) {
   ASSERT_TRUE(filled);
   EXPECT_EQ(text(d.get(), 1000), "/roms");
   EXPECT_EQ(text(d.get(), 1002), "/states");
+  EXPECT_EQ(text(d.get(), 1071), "/saves");
   EXPECT_EQ(selected(d.get(), 1004), QStringList{"b_video.so"});
   EXPECT_TRUE(selected(d.get(), 1005).isEmpty());
   EXPECT_TRUE(dialog_control_as<QRadioButton>(d.get(), 1043)->isChecked());
@@ -90,12 +92,14 @@ TEST_F(OptionsDialogTest, OkRewritesEveryValueAndRequestsAReload) {
   // Values changed behind the dialog's back are overwritten by what it shows.
   registry_set_string(kRegistryOptions, "StateDirectory", "elsewhere");
   dialog_control_as<QLineEdit>(d.get(), 1000)->setText("/new/roms");
+  dialog_control_as<QLineEdit>(d.get(), 1071)->setText("");  // the default folder
   dialog_control_as<QListWidget>(d.get(), 1004)->setCurrentRow(0);
   click(d.get(), 1);
 
   EXPECT_EQ(d->result(), 1);
   EXPECT_EQ(setting(kRegistryOptions, "RomDirectory"), "/new/roms");
   EXPECT_EQ(setting(kRegistryOptions, "StateDirectory"), "/states");
+  EXPECT_EQ(setting(kRegistryOptions, "BatteryDirectory"), "");
   EXPECT_EQ(setting(kRegistryPlugins, "Video"), "a_video.so");
   EXPECT_EQ(setting(kRegistryPlugins, "Input"), "");
   EXPECT_STREQ(video_plugin_path, "a_video.so");
@@ -178,7 +182,7 @@ TEST_F(OptionsDialogTest, AnEmptyPluginListIsReportedAndEndsTheProgram) {
 
 TEST_F(OptionsDialogTest, BrowseReplacesTheFolderOnlyWhenOneIsChosen) {
   QTemporaryDir chosen;
-  const struct { int button, edit; } cases[] = {{1001, 1000}, {1003, 1002}};
+  const struct { int button, edit; } cases[] = {{1001, 1000}, {1003, 1002}, {1072, 1071}};
   for (const auto& c : cases) {
     auto d = open();
     const QString before = text(d.get(), c.edit);

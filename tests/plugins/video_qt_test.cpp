@@ -1,4 +1,5 @@
 // The video plug-in, loaded as the program loads it and driven through its exports.
+#include <QKeyEvent>
 #include <QRadioButton>
 #include <QWidget>
 #include <array>
@@ -125,16 +126,30 @@ TEST_F(VideoQtTest, SnapshotWritesTheLastFrameAsA24BitBmp) {
   }
 }
 
-TEST_F(VideoQtTest, FullScreenTogglesAndIsLeftOnDestroy) {
-  FakeHost host;
+// Escape pressed on the client area is taken in full screen only, and served by the next RENDER.
+TEST_F(VideoQtTest, FullScreenTogglesAndIsLeftOnEscapeAndOnDestroy) {
+  QWidget client;
+  FakeHost host(&client);
   start(host);
+  QCoreApplication::processEvents();  // the plug-in watches the client from this thread
+  const auto press = [&](int key) {
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(&client, &event);
+    render();
+    return event.isAccepted();  // a bare widget ignores keys; the plug-in takes its own
+  };
+  EXPECT_FALSE(press(Qt::Key_Escape));  // windowed: not the plug-in's key
+  fullscreen();
+  EXPECT_FALSE(press(Qt::Key_X));
+  EXPECT_TRUE(press(Qt::Key_Escape));
+  press(Qt::Key_Escape);
   fullscreen();
   fullscreen();
   fullscreen();
   destroy();
-  EXPECT_EQ(host.fullscreen_calls, (std::vector<int>{1, 0, 1, 0}));
+  EXPECT_EQ(host.fullscreen_calls, (std::vector<int>{1, 0, 1, 0, 1, 0}));
   constexpr uint32_t hide = PLUGIN_MSG_HIDE_CURSOR, show = PLUGIN_MSG_SHOW_CURSOR;
-  EXPECT_EQ(host.messages, (std::vector<uint32_t>{hide, show, hide, show}));
+  EXPECT_EQ(host.messages, (std::vector<uint32_t>{hide, show, hide, show, hide, show}));
 }
 
 // The canvas is the client area; the picture fills it in the chosen aspect, with black bars.

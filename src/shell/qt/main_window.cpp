@@ -1,12 +1,17 @@
 #include "shell/qt/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QDialog>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -41,6 +46,8 @@ MainWindow::MainWindow() : channel_mask_(kApuChannelAll) {
   screen_ = new ScreenWidget(this);
   setCentralWidget(screen_);
   screen_->setFocus();
+  setAcceptDrops(true);
+  refresh_recent_menu();
 
   host_window_.size = sizeof(HostWindow);
   host_window_.native = screen_;
@@ -92,10 +99,14 @@ bool MainWindow::stop_game() {
 }
 
 void MainWindow::start_game(const char* path) {
-  if (!stop_game() || !emulation_thread_start(path)) {
+  const bool stopped = stop_game();
+  if (exiting()) return;  // Exit came while the old game stopped
+  if (!stopped || !emulation_thread_start(path)) {
     host().message_box("The running game did not stop; the new ROM was not loaded.", "Vantrell",
                        MessageButtons::Ok, MessageIcon::Exclamation, true);
+    return;
   }
+  remember_rom(path);
 }
 
 void MainWindow::exit_program() {
@@ -143,6 +154,58 @@ void MainWindow::changeEvent(QEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
   exit_program();
   event->accept();
+}
+
+namespace {
+
+// The file of a drop that is a single local file ending in .nes, or empty.
+QString dropped_rom(const QMimeData* mime) {
+  if (!mime || mime->urls().size() != 1 || !mime->urls()[0].isLocalFile()) return {};
+  const QString path = mime->urls()[0].toLocalFile();
+  return path.endsWith(QStringLiteral(".nes"), Qt::CaseInsensitive) ? path : QString();
+}
+
+// Cancels every open dialog and message box and closes open pop-up menus, so that their nested
+// event loops end.
+void close_dialogs() {
+  for (int i = 0; i < 16 && QApplication::activePopupWidget(); ++i) {
+    QApplication::activePopupWidget()->close();
+  }
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) dialog->reject();
+  }
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!dropped_rom(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QByteArray path = QFile::encodeName(dropped_rom(event->mimeData()));
+  // As the Load ROM dialog does, a path must fit its 260-byte buffer.
+  if (path.isEmpty() || path.size() >= qsizetype(kFileDialogPathSize)) return;
+  event->acceptProposedAction();
+  start_game(path.constData());
+}
+
+// A cancelled box or dialog returns only once the handler that cancelled it has returned, and an
+// emulation thread may be waiting for that box: so Exit waits for the nested loops to end.
+void MainWindow::request_exit() {
+  exit_requested_ = true;
+  close_dialogs();
+  QTimer::singleShot(0, this, &MainWindow::finish_requested_exit);
+}
+
+void MainWindow::finish_requested_exit() {
+  close_dialogs();
+  // A nested loop that is no dialog's gets about a second to end before Exit runs regardless.
+  if (QThread::currentThread()->loopLevel() > 1 && ++exit_retries_ < 100) {
+    QTimer::singleShot(10, this, &MainWindow::finish_requested_exit);
+    return;
+  }
+  command(ID_FILE_EXIT);
 }
 
 void MainWindow::moveEvent(QMoveEvent* event) {

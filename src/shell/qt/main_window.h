@@ -1,6 +1,7 @@
 // The program's only top-level window: the menu through which every feature is reached, the keys
-// F1, F2, Alt+Enter and Alt+F4, and the client area the video plug-in draws into. It talks to the
-// emulation thread through emu_stop, emu_requests and emulation_call.
+// F1, F2, Alt+Enter and Alt+F4, and the client area the video plug-in draws into (a .nes file
+// dropped on it is loaded). It talks to the emulation thread through emu_stop, emu_requests and
+// emulation_call.
 #pragma once
 
 #include <QMainWindow>
@@ -47,15 +48,21 @@ class MainWindow : public QMainWindow {
   // the message boxes and dialogs the game may be waiting for meanwhile. True when no game runs.
   bool stop_game();
   // Stops a running game and starts the emulation thread on path. A game that would not stop
-  // keeps the new one from starting: two emulation threads never run the machine at once.
+  // keeps the new one from starting: two emulation threads never run the machine at once. The
+  // path goes to the front of File > Recent ROMs.
   void start_game(const char* path);
-  // True once Exit has run (menu, Alt+F4 or closing the window).
-  bool exiting() const { return exiting_; }
+  // Exit asked for from outside the window (a signal): open dialogs and message boxes are
+  // cancelled, then Exit runs from the outermost event loop.
+  void request_exit();
+  // True once Exit has run (menu, Alt+F4 or closing the window) or has been asked for.
+  bool exiting() const { return exiting_ || exit_requested_; }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -78,6 +85,10 @@ class MainWindow : public QMainWindow {
 
   void load_rom();
   void exit_program();
+  void finish_requested_exit();
+  void remember_rom(const char* path);
+  void refresh_recent_menu();
+  void open_recent(size_t index);
   void set_priority(uint32_t priority, int id);
   void set_zoom(int factor, int id);
   void toggle_channel(int id, uint8_t bit);
@@ -96,4 +107,6 @@ class MainWindow : public QMainWindow {
   bool sound_enabled_ = true;
   uint8_t channel_mask_;
   bool exiting_ = false;
+  bool exit_requested_ = false;
+  int exit_retries_ = 0;
 };

@@ -1,5 +1,9 @@
 // The menu commands of the main window.
 #include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
 
 #include "audio/apu.h"
 #include "cart/mapper.h"
@@ -19,6 +23,7 @@
 #include "shell/qt/dialogs/rom_info_dialog.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/menu_table.h"
+#include "shell/qt/recent_roms.h"
 #include "shell/qt/version_check.h"
 #include "shell/registry.h"
 #include "state/slots.h"
@@ -36,6 +41,10 @@ void MainWindow::command(int id) {
   if (id >= ID_SAVESLOT_0 && id <= ID_SAVESLOT_9) {
     state_select_slot(id - ID_SAVESLOT_0);
     for (int slot = ID_SAVESLOT_0; slot <= ID_SAVESLOT_9; ++slot) set_checked(slot, slot == id);
+    return;
+  }
+  if (id >= ID_RECENT_FIRST && id <= ID_RECENT_LAST) {
+    open_recent(size_t(id - ID_RECENT_FIRST));
     return;
   }
   switch (id) {
@@ -123,6 +132,48 @@ void MainWindow::load_rom() {
   if (!path) return;
   start_game(path);
   delete[] path;
+}
+
+// Kept with its absolute path, so that the entry still works from another current directory. A
+// name that is no file was not loaded and is not kept.
+void MainWindow::remember_rom(const char* path) {
+  const QFileInfo file(QFile::decodeName(path));
+  if (!file.isFile()) return;
+  recent_roms_add(QFile::encodeName(file.absoluteFilePath()).toStdString());
+  refresh_recent_menu();
+}
+
+void MainWindow::refresh_recent_menu() {
+  QAction* recent = action(ID_FILE_RECENT);
+  QMenu* menu = recent->menu();
+  menu->clear();
+  const std::vector<std::string> paths = recent_roms();
+  for (size_t i = 0; i < paths.size(); ++i) {
+    const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QStringLiteral("1&0");
+    const QString path = QDir::toNativeSeparators(QFile::decodeName(paths[i].c_str()));
+    QAction* a = menu->addAction(number + ' ' + QString(path).replace('&', QStringLiteral("&&")));
+    const int id = ID_RECENT_FIRST + int(i);
+    a->setData(id);
+    a->setObjectName(QStringLiteral("id%1").arg(id));
+    connect(a, &QAction::triggered, this, [this, id] { command(id); });
+  }
+  recent->setEnabled(!paths.empty());
+}
+
+void MainWindow::open_recent(size_t index) {
+  const std::vector<std::string> paths = recent_roms();
+  if (index >= paths.size()) return;
+  const std::string& path = paths[index];
+  if (!QFileInfo(QFile::decodeName(path.c_str())).isFile()) {
+    recent_roms_remove(path);
+    refresh_recent_menu();
+    const std::string text =
+        "The ROM Image could not be found and was removed from the list: " + path;
+    host().message_box(text.c_str(), "File I/O Error", MessageButtons::Ok, MessageIcon::Exclamation,
+                       true);
+    return;
+  }
+  start_game(path.c_str());
 }
 
 template <typename Fn>

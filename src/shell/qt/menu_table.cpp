@@ -17,6 +17,8 @@ constexpr uint8_t kMarked = kMenuCheckable | kMenuChecked;
 constexpr MenuEntry kMenu[] = {
     {Popup, 0, "&File", 0},
     {Item, ID_FILE_LOADROM, "&Load ROM", 0},
+    {Popup, ID_FILE_RECENT, "R&ecent ROMs", 0},  // filled by the window
+    {End, 0, nullptr, 0},
     {Item, ID_FILE_FREEROM, "Free &ROM", 0},
     {Separator, 0, nullptr, 0},
     {Item, ID_FILE_ROMINFO, "ROM &Info...", 0},
@@ -135,6 +137,12 @@ std::map<int, QAction*> menu_build(QMenuBar* bar, QWidget* owner) {
       case Popup: {
         const QString title = QString::fromUtf8(e.text);
         open.push_back(open.empty() ? bar->addMenu(title) : open.back()->addMenu(title));
+        if (e.id) {
+          QAction* a = open.back()->menuAction();
+          a->setData(e.id);
+          a->setObjectName(QStringLiteral("id%1").arg(e.id));
+          actions[e.id] = a;
+        }
         break;
       }
       case End: open.pop_back(); break;

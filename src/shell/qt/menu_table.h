@@ -59,6 +59,10 @@ enum CommandId : int {
   ID_AUDIO_SOUNDENABLED = 40061,
   ID_VSYNC_SYNC60 = 40062,
   ID_VSYNC_NONE = 40063,
+  // Past the resource's ids: File > Recent ROMs and its entries, the most recent first.
+  ID_FILE_RECENT = 40100,
+  ID_RECENT_FIRST = 40101,  // ... ID_RECENT_FIRST + 9 = 40110
+  ID_RECENT_LAST = 40110,
 };
 
 enum class MenuKind : uint8_t { Popup, Item, Separator, End };
@@ -70,7 +74,7 @@ inline constexpr uint8_t kMenuCheckable = 4;
 
 struct MenuEntry {
   MenuKind kind;
-  int id;  // 0 for pop-ups, separators and ends
+  int id;  // 0 for separators, ends and pop-ups that need not be found
   const char* text;
   uint8_t state;
 };
@@ -79,5 +83,6 @@ struct MenuEntry {
 std::span<const MenuEntry> menu_table();
 
 // Fills the menu bar from the table. Every item becomes a QAction parented to `owner` with its
-// id in data() and the object name "id<NUMBER>"; the returned map finds them by id.
+// id in data() and the object name "id<NUMBER>"; the returned map finds them by id, and a pop-up
+// with an id by its menuAction().
 std::map<int, QAction*> menu_build(QMenuBar* bar, QWidget* owner);

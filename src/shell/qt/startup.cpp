@@ -40,7 +40,7 @@ const PluginChoice kPluginChoices[] = {
 };
 
 // An empty name counts as none; the Options dialog's OK stores both names and the paths.
-// False when the dialog found no plug-in at all and the program is to end.
+// False when the dialog found no plug-in at all or Exit was asked for: the program is to end.
 bool choose_plugins(MainWindow& window) {
   for (const PluginChoice& c : kPluginChoices) {
     char name[kRegistryStringSize] = "";
@@ -49,7 +49,7 @@ bool choose_plugins(MainWindow& window) {
       continue;
     }
     host().message_box(c.missing_text, "Error", MessageButtons::Ok, MessageIcon::None, true);
-    if (options_dialog_exec(&window) == 0) return false;
+    if (window.exiting() || options_dialog_exec(&window) == 0 || window.exiting()) return false;
   }
   return true;
 }
@@ -67,7 +67,8 @@ fs::path program_dir() {
 void startup_run(MainWindow& window, const std::string& command_line) {
   host().message_box(kStartupNotice, "Important!", MessageButtons::Ok, MessageIcon::Information,
                      true);
-  if (!choose_plugins(window)) {
+  // An Exit asked for while a box or dialog of the start-up was open ends the start-up there.
+  if (window.exiting() || !choose_plugins(window)) {
     window.close();  // Exit, before the message loop has started
     return;
   }

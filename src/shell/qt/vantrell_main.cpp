@@ -8,6 +8,7 @@
 #include "shell/host.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/qt_host.h"
+#include "shell/qt/signal_exit.h"
 #include "shell/qt/startup.h"
 
 namespace {
@@ -28,6 +29,9 @@ int main(int argc, char** argv) {
     return startup_headless_run(startup_rom_token(joined_arguments(argc, argv)));
   }
 
+  // From here on a signal ends the program through Exit; one that comes before the window is
+  // watched waits in the pipe.
+  signal_exit_install();
   QApplication app(argc, argv);  // takes Qt's own options out of argv
   QtHost qt_host;
   host_install(&qt_host);
@@ -35,10 +39,12 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     MainWindow window;
+    signal_exit_watch(&window, [&window] { window.request_exit(); });
     qt_host.set_window(&window);
     window.show();
     startup_run(window, joined_arguments(argc, argv));
-    // Closing the window during the start-up's boxes and dialogs ends the program here.
+    // Closing the window (or a signal) during the start-up's boxes and dialogs ends the program
+    // here.
     if (!window.exiting()) status = app.exec();
     qt_host.set_window(nullptr);
   }

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QStandardPaths>
 #include <cstring>
 
 #include "machine/emulation.h"
@@ -65,13 +66,24 @@ OptionsDialog::OptionsDialog(QWidget* parent)
     button->setIcon(palette_swatch(i));
     button->setIconSize(QSize(int(std::size(kSwatchColours)) * kSwatchCell + 1, kSwatchHeight));
   }
-  connect(ui_->id1001, &QPushButton::clicked, this, [this] { browse(ui_->id1000); });
-  connect(ui_->id1003, &QPushButton::clicked, this, [this] { browse(ui_->id1002); });
+  for (const FolderRow& row : folder_rows()) {
+    connect(row.browse, &QPushButton::clicked, this, [this, edit = row.edit] { browse(edit); });
+  }
+  // An empty battery folder means the default one; the edit shows which.
+  ui_->id1071->setPlaceholderText(
+      QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+      QStringLiteral("/Vantrell/saves"));
   connect(ui_->id1, &QPushButton::clicked, this, [this] { store(); });
   end_on_click(kIdCancel);
 }
 
 OptionsDialog::~OptionsDialog() = default;
+
+std::array<OptionsDialog::FolderRow, 3> OptionsDialog::folder_rows() const {
+  return {{{ui_->id1000, ui_->id1001, "RomDirectory"},
+           {ui_->id1002, ui_->id1003, "StateDirectory"},
+           {ui_->id1071, ui_->id1072, "BatteryDirectory"}}};
+}
 
 QRadioButton* OptionsDialog::palette_button(int index) {
   return dialog_control_as<QRadioButton>(this, kPaletteButtonIds[index]);
@@ -83,12 +95,11 @@ bool OptionsDialog::fill() {
     quit();
     return false;
   }
-  char text[kRegistryStringSize];
-  if (registry_get_string(kRegistryOptions, "RomDirectory", text) == 0) {
-    ui_->id1000->setText(QString::fromUtf8(text));
-  }
-  if (registry_get_string(kRegistryOptions, "StateDirectory", text) == 0) {
-    ui_->id1002->setText(QString::fromUtf8(text));
+  for (const FolderRow& row : folder_rows()) {
+    char text[kRegistryStringSize];
+    if (registry_get_string(kRegistryOptions, row.setting, text) == 0) {
+      row.edit->setText(QString::fromUtf8(text));
+    }
   }
   if (palette_index < uint32_t(kPaletteCount)) palette_button(int(palette_index))->setChecked(true);
   return true;
@@ -117,10 +128,9 @@ void OptionsDialog::browse(QLineEdit* edit) {
 }
 
 void OptionsDialog::store() {
-  registry_set_string(kRegistryOptions, "RomDirectory",
-                      setting_text(ui_->id1000->text()).constData());
-  registry_set_string(kRegistryOptions, "StateDirectory",
-                      setting_text(ui_->id1002->text()).constData());
+  for (const FolderRow& row : folder_rows()) {
+    registry_set_string(kRegistryOptions, row.setting, setting_text(row.edit->text()).constData());
+  }
 
   // No selection stores an empty name, so that the next start asks for a plug-in again.
   const auto store_plugin = [](QListWidget* list, char* path, const char* setting) {

@@ -1,9 +1,10 @@
-// The Options dialog (103): the ROM and save-state folders, the video and input plug-ins and the
-// colour palette. OK stores every value and asks the emulation thread to reload the plug-ins;
-// Cancel stores nothing.
+// The Options dialog (103): the ROM, save-state and battery-save folders, the video and input
+// plug-ins and the colour palette. OK stores every value and asks the emulation thread to reload
+// the plug-ins; Cancel stores nothing.
 #pragma once
 
 #include <QCoreApplication>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@ class OptionsDialog;
 }
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QRadioButton;
 
 // The palette chosen in the settings ("Palette"). It may be above 11, in which case
@@ -44,6 +46,13 @@ class OptionsDialog : public NumberedDialog {
   bool fill();
 
  private:
+  // A folder setting's edit and browse button.
+  struct FolderRow {
+    QLineEdit* edit;
+    QPushButton* browse;
+    const char* setting;
+  };
+  std::array<FolderRow, 3> folder_rows() const;
   bool fill_plugins(QListWidget* list, const char* export_name, const char* current,
                     const char* missing_text);
   void browse(QLineEdit* edit);
