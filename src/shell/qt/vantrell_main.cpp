@@ -10,6 +10,7 @@
 #include "shell/qt/qt_host.h"
 #include "shell/qt/signal_exit.h"
 #include "shell/qt/startup.h"
+#include "state/battery.h"
 
 namespace {
 
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
   // From here on a signal ends the program through Exit; one that comes before the window is
   // watched waits in the pipe.
   signal_exit_install();
+  // The window keeps battery saves in the folder the Options dialog names.
+  battery_config.enabled = true;
   QApplication app(argc, argv);  // takes Qt's own options out of argv
   QtHost qt_host;
   host_install(&qt_host);
