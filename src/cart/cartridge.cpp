@@ -1,6 +1,11 @@
 #include "cart/cartridge.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <iterator>
 #include <new>
@@ -10,15 +15,39 @@ Cartridge cartridge;
 namespace {
 
 constexpr LoadMessage kLoadMessages[] = {
-    {nullptr, nullptr},                                              // Ok
-    {"NES File Signature not Found", "ROM Error"},                   // NoSignature
-    {"Error Reading ROM Image", "File I/O Error"},                   // ReadError
-    {"Failed To Open ROM Image", "File I/O Error"},                  // OpenError
-    {"Failed to allocate memory for ROM.", "Memory Error"},          // NoMemory
-    {nullptr, nullptr},                                              // DirtyHeader
-    {"ROM Image is shorter than its header declares", "ROM Error"},  // Truncated
-    {"ROM Image holds no PRG ROM", "ROM Error"},                     // NoPrgRom
+    {nullptr, nullptr},                                                // Ok
+    {"NES File Signature not Found", "ROM Error"},                     // NoSignature
+    {"Error Reading ROM Image", "File I/O Error"},                     // ReadError
+    {"Failed To Open ROM Image", "File I/O Error"},                    // OpenError
+    {"Failed to allocate memory for ROM.", "Memory Error"},            // NoMemory
+    {nullptr, nullptr},                                                // DirtyHeader
+    {"ROM Image is shorter than its header declares", "ROM Error"},    // Truncated
+    {"ROM Image holds no PRG ROM", "ROM Error"},                       // NoPrgRom
+    {"ROM Image is not a regular file", "File I/O Error"},             // NotRegular
+    {"ROM Image is larger than any header can declare", "ROM Error"},  // TooLarge
 };
+static_assert(std::size(kLoadMessages) == size_t(LoadResult::TooLarge) + 1);
+
+// Closes the file on every way out of the load.
+struct FileDescriptor {
+  int fd;
+  ~FileDescriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+// Reads until `count` bytes have arrived or the file ends: the number read, or -1 on an error.
+ptrdiff_t read_up_to(int fd, uint8_t* out, size_t count) {
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t got = ::read(fd, out + done, count - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return -1;
+    if (got == 0) break;
+    done += size_t(got);
+  }
+  return ptrdiff_t(done);
+}
 
 uint32_t read_le32(const uint8_t* p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
@@ -45,40 +74,47 @@ LoadResult Cartridge::cartridge_load(const char* file_path) {
   cartridge_unload();  // a record still holding an image (after NoSignature) lets it go here
   if (!file_path) return LoadResult::OpenError;
 
-  std::FILE* f = std::fopen(file_path, "rb");
-  if (!f) return LoadResult::OpenError;
-  long length = -1;
-  if (std::fseek(f, 0, SEEK_END) == 0) length = std::ftell(f);
-  if (length < 0 || length > 0x7FFFFFFF || std::fseek(f, 0, SEEK_SET) != 0) {
-    std::fclose(f);
-    return LoadResult::ReadError;
+  // O_NONBLOCK: opening a FIFO that has no writer would wait for one. Nothing is read from
+  // anything but a regular file, for which the flag changes nothing.
+  const FileDescriptor file{::open(file_path, O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+  if (file.fd < 0) return LoadResult::OpenError;
+  struct stat st {};
+  if (::fstat(file.fd, &st) != 0) return LoadResult::ReadError;
+  if (!S_ISREG(st.st_mode)) return LoadResult::NotRegular;
+
+  uint8_t h[kInesHeaderSize] = {};  // a header cut short reads as zeros past the end of the file
+  const ptrdiff_t head = read_up_to(file.fd, h, kInesHeaderSize);
+  if (head < 0) return LoadResult::ReadError;
+  if (head < 4 || read_le32(h) != kInesSignature) {
+    // The record keeps what was read, as it kept the whole file before the header came first.
+    image = new (std::nothrow) uint8_t[kInesHeaderSize];
+    if (!image) return LoadResult::NoMemory;
+    std::memcpy(image, h, kInesHeaderSize);
+    header = image;
+    image_size = uint32_t(head);
+    return LoadResult::NoSignature;
   }
-  const uint32_t size = static_cast<uint32_t>(length);
-  image = new (std::nothrow) uint8_t[size ? size : 1];
-  if (!image) {
-    std::fclose(f);
-    return LoadResult::NoMemory;
-  }
-  if (std::fread(image, 1, size, f) != size) {
-    std::fclose(f);
+  // Refused before anything is allocated: nothing past this size could ever be used.
+  if (st.st_size > off_t(kInesMaxImageSize)) return LoadResult::TooLarge;
+
+  const uint32_t size = uint32_t(st.st_size < head ? head : st.st_size);
+  const size_t rest = size - size_t(head);
+  image = new (std::nothrow) uint8_t[size];
+  if (!image) return LoadResult::NoMemory;
+  std::memcpy(image, h, size_t(head));
+  if (read_up_to(file.fd, image + head, rest) != ptrdiff_t(rest)) {
     delete[] image;
     image = nullptr;
     return LoadResult::ReadError;
   }
-  std::fclose(f);
   header = image;
   image_size = size;
-
-  if (size < 4 || read_le32(image) != kInesSignature) return LoadResult::NoSignature;
 
   const size_t path_len = std::strlen(file_path);
   path = new (std::nothrow) char[path_len + 1];
   if (!path) return LoadResult::NoMemory;
   std::memcpy(path, file_path, path_len + 1);
 
-  // A header cut short reads as zeros past the end of the file.
-  uint8_t h[kInesHeaderSize] = {};
-  std::memcpy(h, image, size < kInesHeaderSize ? size : kInesHeaderSize);
   vertical_mirroring = h[6] & 0x01;
   battery = h[6] & 0x02;
   trainer_present = h[6] & 0x04;

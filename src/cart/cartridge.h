@@ -13,6 +13,8 @@ enum class LoadResult : int {
   DirtyHeader = 5,  // loaded, but bytes 12-15 of the header hold junk
   Truncated = 6,    // the file is shorter than its header declares
   NoPrgRom = 7,     // the header declares no program data
+  NotRegular = 8,   // a directory, a device or a pipe: nothing is read from it
+  TooLarge = 9,     // larger than the largest image a header can declare
 };
 
 inline constexpr uint32_t kInesHeaderSize = 16;
@@ -20,6 +22,9 @@ inline constexpr uint32_t kTrainerSize = 512;
 inline constexpr uint32_t kPrgUnit = 16384;
 inline constexpr uint32_t kChrUnit = 8192;
 inline constexpr uint32_t kInesSignature = 0x1A53454E;  // "NES" 0x1A, little-endian
+// Header, trainer, 255 program and 255 pattern units: no image that any header describes is longer.
+inline constexpr uint32_t kInesMaxImageSize =
+    kInesHeaderSize + kTrainerSize + 255 * kPrgUnit + 255 * kChrUnit;
 
 class Cartridge {
  public:
@@ -28,7 +33,10 @@ class Cartridge {
   Cartridge& operator=(const Cartridge&) = delete;
   virtual ~Cartridge();
 
-  // Reads the whole file and fills the record. On any failure prg_rom stays null.
+  // Reads the file and fills the record. Only a regular file is read, its header first; the
+  // rest only when the header carries the signature and the file is no longer than
+  // kInesMaxImageSize. On any failure prg_rom stays null; after NoSignature image holds the
+  // bytes read (at most the header).
   LoadResult cartridge_load(const char* file_path);
   // Frees the image and the path; the byte fields keep their values.
   void cartridge_unload();

@@ -69,16 +69,26 @@ IpsStep ips_read_record(IpsReader& in, IpsRecord* r) {
   return IpsStep::Record;
 }
 
+// Only a regular file is a patch: a directory may open but cannot be read, and a FIFO would wait
+// for a writer. Both count as a patch that cannot be opened.
+std::FILE* open_patch(const char* path) {
+  std::error_code error;
+  if (!path || !std::filesystem::is_regular_file(path, error)) return nullptr;
+  return std::fopen(path, "rb");
+}
+
+// False when the file cannot be opened or a read fails before its end.
 bool read_whole_file(const char* path, std::vector<uint8_t>* out) {
-  std::FILE* f = path ? std::fopen(path, "rb") : nullptr;
+  std::FILE* f = open_patch(path);
   if (!f) return false;
   uint8_t chunk[16384];
   size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
     out->insert(out->end(), chunk, chunk + got);
   }
+  const bool ok = !std::ferror(f);
   std::fclose(f);
-  return true;
+  return ok;
 }
 
 void ips_message(const char* text, const char* caption, MessageIcon icon) {
@@ -136,7 +146,7 @@ IpsError ips_check(const char* ips_path) {
 }
 
 int IpsPatcher::ips_apply(const char* ips_path, const char* target_path) {
-  std::FILE* ips = ips_path ? std::fopen(ips_path, "rb") : nullptr;
+  std::FILE* ips = open_patch(ips_path);
   if (!ips) return ips_fail(IpsError::OpenFailed);
   IpsReader in{ips};
   if (!ips_read_magic(in)) {

@@ -15,7 +15,8 @@ enum class IpsError { None, OpenFailed, InvalidFile, UnexpectedEnd };
 const char* ips_error_text(IpsError error);
 
 // Reads the whole patch at ips_path into memory and walks its records without writing anything:
-// None when ips_apply would read it to the end, else the failure ips_apply would report.
+// None when ips_apply would read it to the end, else the failure ips_apply would report
+// (OpenFailed also for a path that is not a regular file or a read that fails).
 IpsError ips_check(const char* ips_path);
 
 class IpsPatcher {

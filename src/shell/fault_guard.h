@@ -1,6 +1,7 @@
 // A guard for processor faults: runs a function and turns a fault inside it (SIGSEGV, SIGBUS,
 // SIGILL, SIGFPE, handled on an alternate stack) or an escaping C++ exception into a result, so
-// that a faulting game or plug-in ends its run instead of the program.
+// that a faulting game or plug-in ends its run instead of the program. A fault outside every guard
+// goes on to the handler that was installed before the guard's first run, or ends the program.
 #pragma once
 
 #include <type_traits>

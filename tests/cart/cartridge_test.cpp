@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 #include <tuple>
@@ -43,6 +46,28 @@ TEST(CartridgeLoad, BadImagesAreRefusedAndLeaveNoImage) {
   Cartridge c;
   EXPECT_EQ(c.cartridge_load("/nonexistent/vantrell/rom.nes"), LoadResult::OpenError);
   EXPECT_EQ(c.cartridge_load(nullptr), LoadResult::OpenError);
+}
+
+// Nothing but a regular file is read (a FIFO without a writer would block the load), and a file
+// longer than any header can declare is refused before its image is allocated.
+TEST(CartridgeLoad, RefusesOtherFilesAndOverlongImagesUnread) {
+  const std::vector<uint8_t> largest = {'N', 'E', 'S', 0x1A, 255, 255, 4, 0};
+  TempFile max(largest), over(largest), fifo({}, "fifo");
+  ASSERT_EQ(truncate(max.path(), kInesMaxImageSize), 0);
+  ASSERT_EQ(truncate(over.path(), kInesMaxImageSize + 1), 0);
+  std::remove(fifo.path());
+  ASSERT_EQ(mkfifo(fifo.path(), 0600), 0);
+  const std::pair<std::string, LoadResult> cases[] = {
+      {max.path(), LoadResult::Ok},
+      {over.path(), LoadResult::TooLarge},
+      {fifo.path(), LoadResult::NotRegular},
+      {".", LoadResult::NotRegular},
+  };
+  for (const auto& [path, result] : cases) {
+    Cartridge c;
+    EXPECT_EQ(c.cartridge_load(path.c_str()), result) << path;
+    EXPECT_EQ(c.image != nullptr, result == LoadResult::Ok) << path;
+  }
 }
 
 TEST(CartridgeLoad, SplitsImageAndDecodesFlags) {
@@ -116,6 +141,8 @@ TEST(CartridgeLoad, EveryFailureHasItsMessage) {
       {LoadResult::NoMemory, "Failed to allocate memory for ROM.|Memory Error"},
       {LoadResult::Truncated, "ROM Image is shorter than its header declares|ROM Error"},
       {LoadResult::NoPrgRom, "ROM Image holds no PRG ROM|ROM Error"},
+      {LoadResult::NotRegular, "ROM Image is not a regular file|File I/O Error"},
+      {LoadResult::TooLarge, "ROM Image is larger than any header can declare|ROM Error"},
   };
   for (const auto& [result, text] : cases) {
     const LoadMessage m = load_result_message(result);

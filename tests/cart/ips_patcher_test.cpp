@@ -107,6 +107,7 @@ TEST(IpsPatcher, MissingFilesFailBeforeAnyWrite) {
     std::string ips, target, box;
   } cases[] = {
       {no_patch, target.path(), kOpenFailed},
+      {".", target.path(), kOpenFailed},  // a directory is no patch
       {good.path(), no_target, kOpenFailed},
       {bad.path(), no_target, kInvalid},
   };

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -283,11 +284,13 @@ int command_trace(const Args& args) {
 
 int command_info(const Args& args) {
   const LoadResult load = cartridge.cartridge_load(args.rom.c_str());
-  static const char* const kNames[] = {"Ok",       "NoSignature", "ReadError", "OpenError",
-                                       "NoMemory", "DirtyHeader", "Truncated", "NoPrgRom"};
+  static const char* const kNames[] = {"Ok",         "NoSignature", "ReadError", "OpenError",
+                                       "NoMemory",   "DirtyHeader", "Truncated", "NoPrgRom",
+                                       "NotRegular", "TooLarge"};
+  static_assert(std::size(kNames) == size_t(LoadResult::TooLarge) + 1, "a name for each result");
   std::printf("result: %s\n", kNames[int(load)]);
-  if (load == LoadResult::OpenError || load == LoadResult::ReadError ||
-      load == LoadResult::NoMemory || load == LoadResult::NoSignature) {
+  // Only Truncated and NoPrgRom decode the header before they refuse the image.
+  if (!cli_loaded(load) && load != LoadResult::Truncated && load != LoadResult::NoPrgRom) {
     cartridge.cartridge_unload();
     return cli_load_failure(load);
   }

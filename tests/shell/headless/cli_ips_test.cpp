@@ -42,6 +42,7 @@ TEST(CliIps, RefusesBadPatchesAndWrongUsage) {
   } cases[] = {
       {{truncated.path(), target.path()}, 1, "vantrell-cli: Unexpected Error: End of File.\n"},
       {{missing, target.path()}, 1, "vantrell-cli: Failed to open file!\n"},
+      {{".", target.path()}, 1, "vantrell-cli: Failed to open file!\n"},  // a directory
       {{good.path(), missing}, 1, "vantrell-cli: Failed to open file!\n"},
       {{}, 2, "Usage: vantrell-cli ips PATCH FILE"},
       {{good.path()}, 2, "Usage: vantrell-cli ips PATCH FILE"},
