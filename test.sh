@@ -82,4 +82,12 @@ TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   step tsan-tests ./build-tsan/tests/vantrell_unit_tests --gtest_filter='Emulation.*:StateSlots.*'
 summary+=("TSan: $(passed_in tsan-tests) tests passed")
 
+# The fuzz targets, built with clang (skipped without it), each for a few seconds.
+step fuzz-smoke fuzz/smoke.sh
+if grep -q "fuzz smoke skipped" "$logs/fuzz-smoke.log"; then
+  summary+=("fuzzing skipped (no clang with libFuzzer)")
+else
+  summary+=("fuzzing: $(grep -c ': ok,' "$logs/fuzz-smoke.log") targets ran clean")
+fi
+
 echo "test.sh: all passed: ${summary[*]/%/;}" | sed 's/;$//'

@@ -73,3 +73,7 @@ put("fuzz_snss", "state", b"SNSS" + struct.pack(">I", 2) + block(b"BASR", basr) 
 put("fuzz_snss", "skipped_blocks",
     b"SNSS" + struct.pack(">I", 3) + block(b"MPRD", bytes(16)) + block(b"BASR", bytes(4), 2)
     + block(b"CNTR", cntr))
+
+# fuzz_battery: the battery save itself: a whole one, and one cut short.
+put("fuzz_battery", "whole", bytes(range(256)) * 32)
+put("fuzz_battery", "short", bytes(range(100)))
