@@ -2,33 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "support/mapper_fixture.h"
 
 namespace {
 
 using MapperFramework = MapperFixture;
-
-// 16 KB shows twice; 32 KB is seen whole. Vectors come from the image's end; writes change
-// nothing.
-TEST_F(MapperFramework, Mapper0ShowsThePrgAndTakesVectorsFromItsEnd) {
-  for (uint8_t banks : {1, 2}) {
-    SCOPED_TRACE(int(banks));
-    InesBuilder b;
-    b.prg_banks = banks;
-    power_on(b);
-    for (uint32_t w = 0; w < 4; ++w) EXPECT_EQ(bank_at(0x8000 + w * 0x2000), int(w % (2 * banks)));
-    EXPECT_EQ(0, std::memcmp(flat_.data() + 0xFFFA, cartridge.prg_rom + banks * 0x4000 - 6, 6));
-    const uint8_t before = cartridge.prg_rom[0x10];
-    cpu_write(0x8010, 0x55);
-    EXPECT_EQ(cartridge.prg_rom[0x10], before);
-    EXPECT_EQ(flat_[0x8010], 0);
-    CpuContext live;
-    cpu_get_context(&live);
-    for (int i = 4; i < 8; ++i) EXPECT_EQ(shadow_.pages[i], live.pages[i]) << "stale shadow";
-  }
-}
 
 TEST_F(MapperFramework, UnsupportedMapperWarnsOnceAndRunsAsMapper0) {
   InesBuilder b;

@@ -34,8 +34,6 @@ TEST(GameGenieDecode, AddressValueAndCompare) {
     }
     EXPECT_EQ(game_genie.address, c.address);
     EXPECT_EQ(game_genie.value, c.value);
-    EXPECT_EQ(game_genie.page, c.address >> 13);
-    EXPECT_EQ(game_genie.base, c.address & 0xE000);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cart/mapper.h"
+#include "machine/emulation.h"
 #include "support/machine_fixture.h"
 
 namespace {
@@ -68,6 +69,19 @@ TEST_F(NametableView, MatchesAPerPixelModel) {
     }
     machine_power_off();
   }
+}
+
+// The viewer's entry point reads the machine only while a game runs.
+TEST_F(NametableView, TheViewerDrawsOnlyWhileAGameRuns) {
+  power_on_mirrored(true);
+  write_vram(0x3F00, {0x21});
+  std::vector<uint32_t> pixels(kNametableViewWidth * kNametableViewHeight, 0xDEAD);
+  nametable_viewer_draw(pixels.data(), identity_);
+  EXPECT_EQ(pixels[0], 0xDEADu);
+  emu_stop = 0;
+  nametable_viewer_draw(pixels.data(), identity_);
+  emu_stop = 1;
+  EXPECT_EQ(pixels[0], 0x21u);
 }
 
 }  // namespace
