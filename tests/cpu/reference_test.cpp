@@ -2,6 +2,7 @@
 // with a plain reference model written straight from the instruction rules. The model decodes
 // each opcode from the 6502's bit layout rather than from the opcode list (status kept as one
 // byte, costs from the per-mode rules), so a wrong row of the list shows too.
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <set>
@@ -83,12 +84,16 @@ struct Model : CpuContext {
     const uint8_t low = pull();
     return uint16_t(low | pull() << 8);
   }
-  void take_irq() {
+  // NMI and IRQ push PC and P as it is, then clear B and set I and bit 5.
+  void interrupt(uint16_t vector) {
     push(uint8_t(pc >> 8)), push(uint8_t(pc)), push(p);
     p = uint8_t((p & ~kFlagB) | kFlagI | kFlag5);
-    pc = word(0xFFFE);
-    irq_pending = 0;
+    pc = word(vector);
   }
+  void take_irq() { interrupt(0xFFFE), irq_pending = 0; }
+  // cpu_irq: taken at once with I clear, else left pending.
+  uint32_t irq() { return p & kFlagI ? irq_pending = 1 : (take_irq(), 0); }
+  void reset() { a = x = y = irq_pending = 0, s = 0xFF, p = kFlag5 | kFlagZ, pc = word(0xFFFC); }
   void add(uint8_t v) {
     const int sum = a + v + (p & kFlagC);
     set(kFlagV, (~(a ^ v) & (a ^ sum)) & 0x80);
@@ -233,10 +238,11 @@ TEST(OpcodeList, MatchesThe6502Layout) {
 
 class CpuReferenceTest : public CpuFixture {};
 
-// Edge values come now and then: operand bytes of $FF (a pointer at $FF, JMP ($xxFF), indexing
-// past $FFFF), an X that brings a (zp,X) pointer to $FF, S at either end of page one and PC near
-// $FFFF. A budget one cycle short of the cost runs nothing.
-TEST_F(CpuReferenceTest, RandomSingleInstructionsMatchThePlainModel) {
+// Random single instructions, NMIs, IRQs and resets against the model. Edge values come now and
+// then: operand bytes of $FF (a pointer at $FF, JMP ($xxFF), indexing past $FFFF), an X that
+// brings a (zp,X) pointer to $FF, S at either end of page one and PC near $FFFF. A budget one
+// cycle short of the cost runs nothing, and a pending IRQ waits for CLI or RTI.
+TEST_F(CpuReferenceTest, RandomInstructionsAndInterruptsMatchThePlainModel) {
   std::mt19937 rng(6502);
   auto byte = [&] { return uint8_t(rng()); };
   std::vector<uint8_t> documented;
@@ -253,7 +259,6 @@ TEST_F(CpuReferenceTest, RandomSingleInstructionsMatchThePlainModel) {
     const uint16_t pc = uint16_t(i % 8 == 0 ? 0xFFFD + rng() % 3 : rng());
     for (int at = 0; at < 0x200; ++at) memory[at] = byte();
     memory[pc] = documented[rng() % documented.size()];
-    ran.insert(memory[pc]);
     memory[uint16_t(pc + 1)] = i % 4 == 1 ? 0xFF : byte();
     memory[uint16_t(pc + 2)] = i % 4 == 2 ? 0xFF : byte();
     std::memcpy(model.m.data(), memory.data(), 0x200);
@@ -265,17 +270,31 @@ TEST_F(CpuReferenceTest, RandomSingleInstructionsMatchThePlainModel) {
     CpuContext start = model;
     start.memory = memory.data();
     cpu_set_context(&start);
-    char code[32];
-    std::snprintf(code, sizeof code, "%02X %02X %02X at %04X", memory[pc], memory[uint16_t(pc + 1)],
-                  memory[uint16_t(pc + 2)], pc);
+    // Now and then an NMI, an IRQ or a reset comes instead of the instruction.
+    const int call = i % 29;
+    const char* const kCalls[] = {"NMI ", "IRQ ", "reset ", ""};
+    char code[40];
+    std::snprintf(code, sizeof code, "%s%02X %02X %02X at %04X", kCalls[std::min(call, 3)],
+                  memory[pc], memory[uint16_t(pc + 1)], memory[uint16_t(pc + 2)], pc);
     SCOPED_TRACE(code);
 
-    model.step();
-    const bool ran_short = cpu_execute(model.cycles - 1) != kCpuBudgetSpent ||
-                           cpu_get_cycles(1) != 0 || registers(live()) != registers(start);
-    const uint32_t result = cpu_execute(model.cycles);
-    // The next opcode is looked at before the budget: an unsupported one is reported.
-    const uint32_t want = decode(model.m[model.pc]).first.empty() ? model.pc : kCpuBudgetSpent;
+    bool ran_short = false;
+    uint32_t result, want;
+    if (call < 3) {
+      result = call == 0 ? cpu_nmi() : call == 1 ? cpu_irq() : (cpu_reset(), 0);
+      want = call == 0   ? (model.interrupt(0xFFFA), 0)
+             : call == 1 ? model.irq()
+                         : (model.reset(), 0);
+      model.cycles = 0;
+    } else {
+      ran.insert(memory[pc]);
+      model.step();
+      ran_short = cpu_execute(model.cycles - 1) != kCpuBudgetSpent || cpu_get_cycles(1) != 0 ||
+                  registers(live()) != registers(start);
+      result = cpu_execute(model.cycles);
+      // The next opcode is looked at before the budget: an unsupported one is reported.
+      want = decode(model.m[model.pc]).first.empty() ? model.pc : kCpuBudgetSpent;
+    }
     const std::string core = std::string(ran_short ? "ran short, " : "") + registers(live()) +
                              " cycles=" + std::to_string(cpu_get_cycles(1)) +
                              " result=" + std::to_string(result);
