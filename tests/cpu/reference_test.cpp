@@ -1,7 +1,7 @@
-// Differential check: thousands of random single instructions on random flat memory, compared
-// with a plain reference model written straight from the instruction rules. The model decodes
-// each opcode from the 6502's bit layout rather than from the opcode list (status kept as one
-// byte, costs from the per-mode rules), so a wrong row of the list shows too.
+// Differential check: thousands of random single instructions and interrupt entries on random
+// flat memory, compared with a plain reference model written straight from the instruction rules.
+// The model decodes each opcode from the 6502's bit layout rather than from the opcode list (status
+// kept as one byte, costs from the per-mode rules), so a wrong row of the list shows too.
 #include <algorithm>
 #include <cstring>
 #include <random>
