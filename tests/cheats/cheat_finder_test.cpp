@@ -116,31 +116,23 @@ TEST_F(CheatFinderTest, ValueSearchKeepsTheFirst32767AndRefinesInOrder) {
   EXPECT_EQ(results(), (std::vector<uint32_t>{0x07A2}));
 }
 
-// Three bytes at 5 become 4, 5 and 6; each comparison keeps those that changed so.
+// Three bytes at 5 become 4, 5 and 6 ("-", "=" and "+"); each comparison keeps those that
+// changed so.
 TEST_F(CheatFinderTest, ChangeSearchComparesWithTheLastSearchesSnapshot) {
-  constexpr uint32_t kDown = 0x0300, kSame = 0x0301, kUp = 0x0302;
-  const struct {
-    FinderChange how;
-    bool down, same, up;
-  } cases[] = {
-      {FinderChange::Equal, false, true, false},
-      {FinderChange::LessOrEqual, true, true, false},
-      {FinderChange::GreaterOrEqual, false, true, true},
-      {FinderChange::NotEqual, true, false, true},
-      {FinderChange::Greater, false, false, true},
-      {FinderChange::Less, true, false, false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(int(c.how));
-    for (uint32_t a : {kDown, kSame, kUp}) flat()[a] = 5;
+  const std::pair<FinderChange, const char*> cases[] = {
+      {FinderChange::Equal, "="},           {FinderChange::LessOrEqual, "-="},
+      {FinderChange::GreaterOrEqual, "=+"}, {FinderChange::NotEqual, "-+"},
+      {FinderChange::Greater, "+"},         {FinderChange::Less, "-"}};
+  for (const auto& [how, kept] : cases) {
+    for (uint32_t a : {0x300, 0x301, 0x302}) flat()[a] = 5;
     finder_search_value(5, false);
-    flat()[kDown] = 4;
-    flat()[kUp] = 6;
-    finder_search_change(c.how);
-    const std::vector<uint32_t> kept = results();
-    EXPECT_EQ(has(kept, kDown), c.down);
-    EXPECT_EQ(has(kept, kSame), c.same);
-    EXPECT_EQ(has(kept, kUp), c.up);
+    flat()[0x300] = 4, flat()[0x302] = 6;
+    finder_search_change(how);
+    std::string got;
+    for (auto [a, mark] : {std::pair{0x300u, '-'}, {0x301u, '='}, {0x302u, '+'}}) {
+      if (has(results(), a)) got += mark;
+    }
+    EXPECT_EQ(got, kept) << int(how);
   }
   // Each search took a new snapshot: nothing has changed since.
   const int32_t before = finder_result_count();

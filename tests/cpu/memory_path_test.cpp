@@ -65,21 +65,18 @@ TEST_F(CpuMemoryTest, ReadHandlerSharesTheRecordWithTheCore) {
   EXPECT_EQ(memory[0x11], 0x77);
 }
 
-TEST_F(CpuMemoryTest, WritesGoToTheWriteHandlerAndReadModifyWriteAccessesOnce) {
+// A read-modify-write instruction reads and writes once; the write goes to the handler only.
+TEST_F(CpuMemoryTest, ReadModifyWriteAccessesTheHandlersOnce) {
   MemHandler reads[] = {{0x4000, 0x4017, count_read, 0}, kEnd};
   MemHandler writes[] = {{0x4000, 0x4017, record_write, 0}, kEnd};
   use_tables(reads, writes);
-  run(0x0200, {0xA9, 0x42, 0x8D, 0x05, 0x40, 0x02});
-  EXPECT_EQ(seen.address, 0x4005u);
-  EXPECT_EQ(seen.value & 0xFF, 0x42u);
-  EXPECT_EQ(seen.entry, &writes[0]);
-  EXPECT_EQ(memory[0x4005], 0);
-
-  seen = {};
   run(0x0200, {0xEE, 0x05, 0x40, 0x02});  // INC $4005
   EXPECT_EQ(seen.reads, 1);
   EXPECT_EQ(seen.writes, 1);
+  EXPECT_EQ(seen.address, 0x4005u);
   EXPECT_EQ(seen.value & 0xFF, 0x11u);
+  EXPECT_EQ(seen.entry, &writes[0]);
+  EXPECT_EQ(memory[0x4005], 0);
 }
 
 TEST_F(CpuMemoryTest, TableWalkTakesTheFirstMatchOnLow16BitsAndStopsAtTheTerminator) {

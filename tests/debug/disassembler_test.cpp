@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "debug/debugger.h"
-
 namespace {
 
 // 32 KB of program data, NOPs unless a test places bytes; by default mapped in order.
@@ -138,18 +136,6 @@ TEST(Disassembler, ListingsCoverTheProgramArea) {
   EXPECT_EQ(raw.back().substr(0, 5), "FFF8\t");
   ASSERT_EQ(code.size(), 0x8000u - 1);  // NOPs, then one three-byte instruction
   EXPECT_EQ(code.back(), "FFFE:\t20 00 ??        JSR $??00");
-}
-
-// The dialog's fields: registers in base 2, PC in lower-case hexadecimal, vectors as words.
-TEST(DebuggerFields, FormatRegistersAndVectors) {
-  const struct {
-    uint8_t value;
-    const char* text;
-  } binary[] = {{0, "0"}, {5, "101"}, {0x80, "10000000"}, {0xFF, "11111111"}};
-  for (const auto& c : binary) EXPECT_EQ(debug_binary_text(c.value), c.text);
-  EXPECT_EQ(debug_pc_text(0xC00A), "c00a");
-  EXPECT_EQ(debug_pc_text(0x0005), "5");
-  EXPECT_EQ(debug_vector_text(0x0A, 0xC0), "$C00A");
 }
 
 }  // namespace

@@ -19,19 +19,6 @@ void cpu_write(MemoryMap* t, uint16_t address, uint8_t value) {
   t->run_code({0xA9, value, 0x8D, uint8_t(address), uint8_t(address >> 8)}, 6);
 }
 
-TEST_F(MemoryMap, PowerOnMapsTheMachineAndResetsTheCpuAtTheResetVector) {
-  InesBuilder b;
-  b.vectors(0xC123, 0xC000, 0xC010);
-  power_on(b);
-  const CpuContext c = context();
-  EXPECT_EQ(c.pc, 0xC123);
-  EXPECT_EQ(c.pages[0], nullptr);
-  EXPECT_EQ(c.pages[2], nullptr);
-  EXPECT_EQ(c.pages[3], flat() + 0x6000);
-  EXPECT_EQ(c.read_handlers, machine_read_handlers);
-  EXPECT_EQ(c.write_handlers, machine_write_handlers);
-}
-
 TEST_F(MemoryMap, RamMirrorsAndUndecodedAreas) {
   InesBuilder b;
   power_on(b);

@@ -49,25 +49,11 @@ class RendererTest : public ::testing::Test {
   void solid_tile(uint32_t base, uint32_t tile, uint32_t v) {
     for (uint32_t r = 0; r < 8; ++r) tile_row(base, tile, r, v & 1 ? 0xFF : 0, v & 2 ? 0xFF : 0);
   }
-  void sprite(int i, uint8_t y, uint8_t tile, uint8_t attributes, uint8_t x) {
-    ppu.oam[4 * i] = y;
-    ppu.oam[4 * i + 1] = tile;
-    ppu.oam[4 * i + 2] = attributes;
-    ppu.oam[4 * i + 3] = x;
-  }
   std::vector<uint8_t> draw(uint16_t line) {
     std::vector<uint8_t> row(kFrameRowBytes, 0xEE);
     ppu_render_background(line, row.data());
     if (ppu.sprite_enable) ppu_render_sprites(line, row.data());
     return row;
-  }
-  // Renders lines first..last and returns the first on which sprite-0 hit is set, or -1.
-  int hit_line(int first, int last) {
-    for (int line = first; line <= last; ++line) {
-      draw(static_cast<uint16_t>(line));
-      if (ppu.status & 0x40) return line;
-    }
-    return -1;
   }
 
   std::array<std::vector<uint8_t>, 8> pattern_;
@@ -80,21 +66,9 @@ uint32_t pixel(uint8_t low, uint8_t high, uint32_t k) {
   return ((high >> (7 - k)) & 1) * 2 + ((low >> (7 - k)) & 1);
 }
 
-TEST_F(RendererTest, BackgroundOffFillsTheRowBlankAndSpritesShowOnIt) {
-  ppu.background_enable = 0;
-  solid_tile(0, 1, 3);
-  palette_[16 + 3] = 0x16;
-  sprite(1, 9, 1, 0x00, 40);  // in front
-  sprite(2, 9, 1, 0x20, 80);  // behind
-  const auto row = draw(10);
-  for (uint32_t x = 0; x < kFrameRowBytes; ++x) {
-    const bool under_sprite = (x >= 40 && x < 48) || (x >= 80 && x < 88);
-    EXPECT_EQ(row[x], under_sprite ? 0x16 : 0x3F) << "x " << x;
-  }
-}
-
 // A per-dot model of the background, checked against whole rows for random name tables,
-// attributes, patterns and palette RAM under different scrolls.
+// attributes, patterns and palette RAM under different scrolls. The latch hook sees both planes
+// of each of the 33 tiles in order, and nothing without the background.
 TEST_F(RendererTest, BackgroundMatchesAPerDotModel) {
   std::mt19937 rng(2024);
   for (auto& p : pattern_)
@@ -104,6 +78,7 @@ TEST_F(RendererTest, BackgroundMatchesAPerDotModel) {
   for (auto& b : palette_) b = static_cast<uint8_t>(rng() & 0x3F);
   for (int t = 0; t < 256; t += 5) solid_tile(0, t, 0);  // some transparent tiles
   for (int t = 0; t < 256; t += 5) solid_tile(0x1000, t, 0);
+  mapper_state.mapper_ppu_latch_hook = record_latch;
 
   const struct {
     uint16_t line;
@@ -116,10 +91,7 @@ TEST_F(RendererTest, BackgroundMatchesAPerDotModel) {
     SCOPED_TRACE(testing::Message()
                  << "line " << c.line << " scroll_y " << int{c.scroll_y} << " coarse_x "
                  << int{c.coarse_x} << " fine_x " << int{c.fine_x} << " ctrl " << int{c.ctrl});
-    ppu.scroll_y = c.scroll_y;
-    ppu.coarse_x = c.coarse_x;
-    ppu.fine_x = c.fine_x;
-    ppu.ctrl = c.ctrl;
+    ppu.scroll_y = c.scroll_y, ppu.coarse_x = c.coarse_x, ppu.fine_x = c.fine_x, ppu.ctrl = c.ctrl;
     ppu.sprite_enable = 0;
 
     uint32_t y = c.scroll_y + c.line, n = c.ctrl & 3;
@@ -128,6 +100,10 @@ TEST_F(RendererTest, BackgroundMatchesAPerDotModel) {
       n ^= 2;
     }
     const uint32_t base = (c.ctrl & 0x10) ? 0x1000 : 0;
+    // The pattern address of the tile row at scrolled x, and the tile's palette group.
+    auto address_at = [&](uint32_t sx) {
+      return base + names_[n ^ ((sx >> 8) & 1)][(y >> 3) * 32 + ((sx >> 3) & 31)] * 16 + (y & 7);
+    };
     auto group_at = [&](uint32_t sx) {
       const uint8_t* names = names_[n ^ ((sx >> 8) & 1)].data();
       const uint32_t column = (sx >> 3) & 31;
@@ -136,39 +112,27 @@ TEST_F(RendererTest, BackgroundMatchesAPerDotModel) {
     };
     const uint32_t left = c.coarse_x * 8u;
     const uint8_t backdrop = palette_[group_at(left)];
+    latched.clear();
     const auto row = draw(c.line);
     for (uint32_t x = 0; x < kFrameRowBytes; ++x) {
       uint8_t expected = backdrop;
       const uint32_t sx = left + c.fine_x + x;
       if (x + c.fine_x < 264) {  // 33 tiles, the first one cut by fine_x
-        const uint32_t tile = names_[n ^ ((sx >> 8) & 1)][(y >> 3) * 32 + ((sx >> 3) & 31)];
-        const uint32_t address = base + tile * 16 + (y & 7);
+        const uint32_t address = address_at(sx);
         const uint32_t v = pixel(pattern(address), pattern(address + 8), sx & 7);
         if (v) expected = palette_[group_at(sx) + v] | 0x80;
       }
       ASSERT_EQ(row[x], expected) << "x " << x;
     }
+    std::vector<uint16_t> fetches;
+    for (uint32_t k = 0; k < 33; ++k) {
+      for (uint32_t plane : {0, 8}) fetches.push_back(uint16_t(address_at(left + 8 * k) | plane));
+    }
+    EXPECT_EQ(latched, fetches);
   }
-}
-
-TEST_F(RendererTest, LatchHookSeesBothPlanesOfEveryTileInOrder) {
-  for (uint32_t c = 0; c < 32; ++c) names_[0][4 * 32 + c] = static_cast<uint8_t>(c + 0x40);
-  names_[1][4 * 32] = 0xA0;
-  ppu.ctrl = 0x10;
-  ppu.coarse_x = 1;
-  ppu.fine_x = 3;
-  mapper_state.mapper_ppu_latch_hook = record_latch;
-  draw(37);  // row 4, fine Y 5
-  ASSERT_EQ(latched.size(), 66u);
-  for (uint32_t k = 0; k < 33; ++k) {
-    const uint32_t tile = k < 31 ? 0x41 + k : (k == 31 ? 0xA0 : 0x00);
-    EXPECT_EQ(latched[2 * k], 0x1000 | tile << 4 | 5) << "tile " << k;
-    EXPECT_EQ(latched[2 * k + 1], 0x1000 | tile << 4 | 13) << "tile " << k;
-  }
-
-  latched.clear();
   ppu.background_enable = 0;
-  draw(37);
+  latched.clear();
+  draw(0);
   EXPECT_TRUE(latched.empty());
 }
 
@@ -182,158 +146,57 @@ TEST_F(RendererTest, BankSwitchByTheLatchHookShowsFromTheNextLine) {
   EXPECT_EQ(draw(0)[100], 0xA1);
 }
 
-TEST_F(RendererTest, SpriteCoversTheEightLinesAfterItsY) {
-  solid_tile(0, 1, 1);
-  palette_[17] = 0x30;
-  const struct {
-    uint8_t y;
-    uint16_t line;
-    bool shown;
-  } cases[] = {{0, 0, false}, {0, 1, true},     {0, 8, true},
-               {0, 9, false}, {238, 239, true}, {255, 0, false}};
-  for (const auto& c : cases) {
-    sprite(0, c.y, 1, 0, 16);
-    EXPECT_EQ(draw(c.line)[16] == 0x30, c.shown) << "Y " << int{c.y} << " line " << c.line;
-  }
-  sprite(0, 239, 1, 0, 16);
-  for (uint16_t line = 0; line < 240; ++line) ASSERT_NE(draw(line)[16], 0x30) << line;
-}
-
-TEST_F(RendererTest, EverySpriteOnALineShows) {
-  solid_tile(0, 1, 2);
-  palette_[16 + 2] = 0x22;
-  for (int i = 0; i < 10; ++i) sprite(i * 6, 50, 1, 0, static_cast<uint8_t>(i * 20));
-  const auto row = draw(55);
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(row[i * 20 + 3], 0x22) << "sprite " << i * 6;
-}
-
-// Sprite 1 (front) and sprite 0 (behind) share a spot over an opaque or a transparent background.
-TEST_F(RendererTest, SpritePriority) {
-  const struct {
-    bool background;
-    int front_sprite, behind_sprite;  // entry numbers, -1 = unused
-    uint8_t expected;
-  } cases[] = {
-      {false, 5, -1, 0x11}, {true, 5, -1, 0x91},  // a front pixel keeps the background mark
-      {false, -1, 5, 0x15}, {true, -1, 5, 0x81},  // behind shows only over transparent
-      {false, 1, 0, 0x15},                        // lower-numbered behind over front
-      {true, 1, 0, 0x91},                         // front over opaque marks it: behind hidden
-      {false, 0, 1, 0x11},  {true, 0, 1, 0x91},
-  };
-  for (const auto& c : cases) {
-    SetUp();
-    solid_tile(0, 1, 1);
-    solid_tile(0, 2, 1);
-    palette_[1] = 0x01;
-    palette_[17] = 0x11;
-    palette_[21] = 0x15;
-    if (c.background) names_[0][2 * 32 + 8] = 1;  // line 20, x 64-71
-    if (c.front_sprite >= 0) sprite(c.front_sprite, 19, 2, 0x00, 64);
-    if (c.behind_sprite >= 0) sprite(c.behind_sprite, 19, 2, 0x21, 64);
-    EXPECT_EQ(draw(20)[66], c.expected) << "background " << c.background << " front "
-                                        << c.front_sprite << " behind " << c.behind_sprite;
-  }
-}
-
-TEST_F(RendererTest, SpriteFlipsAndPaletteGroups) {
-  // An asymmetric tile: row r has its only opaque pixel at r, value 1 + r % 3.
-  for (uint32_t r = 0; r < 8; ++r) {
-    const uint32_t v = 1 + r % 3;
-    tile_row(0x1000, 7, r, v & 1 ? 0x80 >> r : 0, v & 2 ? 0x80 >> r : 0);
-  }
-  for (uint32_t i = 0; i < 16; ++i) palette_[16 + i] = static_cast<uint8_t>(0x20 + i);
-  ppu.ctrl = 0x08;
-  ppu.background_enable = 0;
-  for (uint8_t attributes : {0x00, 0x41, 0x82, 0xC3}) {
-    sprite(3, 99, 7, attributes, 200);
-    for (uint32_t r = 0; r < 8; ++r) {
-      const uint32_t source_row = (attributes & 0x80) ? 7 - r : r;
-      const uint32_t x = (attributes & 0x40) ? 7 - source_row : source_row;
-      const uint8_t colour = 0x20 + (attributes & 3) * 4 + 1 + source_row % 3;
-      const auto row = draw(static_cast<uint16_t>(100 + r));
-      for (uint32_t k = 0; k < 8; ++k) {
-        EXPECT_EQ(row[200 + k], k == x ? colour : 0x3F)
-            << "attributes " << int{attributes} << " r " << r << " k " << k;
+// Random sprites over a random background, or none, against a per-pixel model. An entry covers
+// the lines Y + 1 ... Y + height + 1 at X ... X + 7, flipped as its attributes say, in its
+// palette group; a tall sprite takes its pattern half from tile bit 0. Entries are drawn from 63
+// down: a front pixel keeps the opaque mark of what lies under it, a behind pixel shows only
+// where nothing marked lies, so a lower entry behind still covers a higher one in front. When
+// sprite 0's row is not transparent, its hit is set by a colour with low bits under it after
+// drawing, or on its second-to-last line whatever lies under it.
+TEST_F(RendererTest, SpritesAndTheirHitMatchAPerPixelModel) {
+  std::mt19937 rng(64);
+  for (auto& p : pattern_)
+    for (auto& b : p) b = static_cast<uint8_t>(rng());
+  for (auto& b : names_[0]) b = static_cast<uint8_t>(rng());
+  for (int t = 0; t < 256; t += 3) solid_tile(0, t, 0);  // transparent tiles for both layers
+  for (int t = 0; t < 256; t += 4) solid_tile(0x1000, t, 0);
+  // Background on or off, either 8x8 pattern half, 8x8 or 8x16, colours with or without low bits.
+  for (int config = 0; config < 16; ++config) {
+    const int height = config & 4 ? 15 : 7;
+    ppu.background_enable = config & 1 ? 0 : 0x08, ppu.ctrl = config & 2 ? 0x08 : 0;
+    ppu.sprite_height_mask = uint8_t(height);
+    for (auto& b : palette_) b = static_cast<uint8_t>(rng() & (config & 8 ? 0x3C : 0x3F));
+    for (uint16_t line = 0; line < 240; ++line) {
+      SCOPED_TRACE(testing::Message() << "config " << config << " line " << line);
+      for (auto& b : ppu.oam) b = static_cast<uint8_t>(rng());
+      for (int i = 0; i < 64; ++i) ppu.oam[4 * i] = static_cast<uint8_t>(line - 1 - rng() % 20);
+      ppu.sprite_enable = 0;
+      std::vector<uint8_t> expected = draw(line);
+      ASSERT_EQ(expected == std::vector<uint8_t>(kFrameRowBytes, 0x3F), !ppu.background_enable);
+      bool zero_drawn = false;
+      for (int i = 63; i >= 0; --i) {
+        const uint8_t* e = &ppu.oam[4 * i];
+        const int r0 = line - e[0] - 1, r = e[2] & 0x80 ? height - r0 : r0;
+        if (r0 < 0 || r0 > height) continue;
+        const uint32_t address = height == 15
+                                     ? (e[1] & 1) * 0x1000 + ((e[1] & 0xFE) + r / 8) * 16 + r % 8
+                                     : (ppu.ctrl & 0x08) * 0x200 + e[1] * 16 + r;
+        for (uint32_t k = 0; k < 8; ++k) {
+          const uint32_t v = pixel(pattern(address), pattern(address + 8), e[2] & 0x40 ? 7 - k : k);
+          uint8_t& out = expected[e[3] + k];
+          const bool behind = e[2] & 0x20;
+          zero_drawn = zero_drawn || (i == 0 && v != 0);
+          if (v == 0 || (behind && (out & 0x80))) continue;
+          out = palette_[16 + (e[2] & 3) * 4 + v] | (behind ? 0 : out & 0x80);
+        }
       }
+      uint8_t under = 0;
+      for (int k = 0; k < 8; ++k) under |= expected[ppu.oam[3] + k];
+      const bool hit = zero_drawn && ((under & 3) || line == ppu.oam[0] + height);
+      ppu.sprite_enable = 0x10, ppu.status = 0x80;
+      ASSERT_EQ(draw(line), expected);
+      ASSERT_EQ(ppu.status, hit ? 0xC0 : 0x80);
     }
-  }
-}
-
-TEST_F(RendererTest, TallSpritesTakeTheirHalfFromTileBitZero) {
-  ppu.sprite_height_mask = 15;
-  ppu.background_enable = 0;
-  ppu.ctrl = 0x08;  // the 8x8 pattern half, ignored by tall sprites
-  for (uint32_t r = 0; r < 8; ++r) {
-    tile_row(0x1000, 0x24, r, 0x80, 0x00);  // value 1
-    tile_row(0x1000, 0x25, r, 0x00, 0x80);  // value 2
-    tile_row(0x0000, 0x24, r, 0x80, 0x80);  // value 3
-    tile_row(0x0000, 0x25, r, 0x80, 0x00);  // value 1
-  }
-  palette_[17] = 0x31;
-  palette_[18] = 0x32;
-  palette_[19] = 0x33;
-  const struct {
-    uint8_t tile, attributes;
-    uint8_t top, bottom;  // colours on the first and last eight lines
-  } cases[] = {{0x25, 0x00, 0x31, 0x32}, {0x24, 0x00, 0x33, 0x31}, {0x25, 0x80, 0x32, 0x31}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message()
-                 << "tile " << int{c.tile} << " attributes " << int{c.attributes});
-    sprite(0, 49, c.tile, c.attributes, 0);
-    EXPECT_EQ(draw(50)[0], c.top);
-    EXPECT_EQ(draw(57)[0], c.top);
-    EXPECT_EQ(draw(58)[0], c.bottom);
-    EXPECT_EQ(draw(65)[0], c.bottom);
-    EXPECT_EQ(draw(66)[0], 0x3F);
-  }
-}
-
-TEST_F(RendererTest, SpritesAtTheRightEdgeStayInsideTheRow) {
-  solid_tile(0, 1, 3);
-  palette_[19] = 0x33;
-  ppu.background_enable = 0;
-  sprite(0, 0, 1, 0x00, 255);
-  sprite(1, 0, 1, 0x40, 250);
-  const auto row = draw(1);  // the row is exactly 272 bytes; the sanitizer watches its end
-  for (uint32_t x = 250; x < kFrameRowBytes; ++x) EXPECT_EQ(row[x], x < 263 ? 0x33 : 0x3F) << x;
-}
-
-// A hit over an opaque tile on the sprite's first line, and one over the backdrop on its
-// second-to-last line, are the sprite-0 cartridge's checks.
-TEST_F(RendererTest, SpriteZeroHit) {
-  const struct {
-    const char* what;
-    uint8_t sprite_colour;  // palette byte of sprite value 1
-    uint8_t backdrop;       // palette byte 0
-    uint8_t background;     // colour of an opaque tile under the sprite, 0 = none
-    uint8_t height_mask;
-    int first_transparent_row;  // sprite rows from here on are empty (8 = none)
-    int expected_line;          // sprite Y is 100
-  } cases[] = {
-      {"colour with low bits", 0x16, 0x30, 0, 7, 8, 101},
-      {"tall sprite: second-to-last line", 0x30, 0x10, 0, 15, 8, 115},
-      {"the background mark is not a colour", 0x10, 0x20, 0x30, 7, 8, 107},
-      {"row transparent on the second-to-last line", 0x20, 0x30, 0, 7, 6, -1},
-  };
-  for (const auto& c : cases) {
-    SetUp();
-    ppu.sprite_height_mask = c.height_mask;
-    for (int r = 0; r < 8; ++r) {
-      const uint8_t low = r < c.first_transparent_row ? 0x7F : 0;  // pixel 0 transparent
-      tile_row(0, 2, r, low, 0);
-      tile_row(0, 3, r, low, 0);
-    }
-    solid_tile(0, 1, 1);
-    palette_[0] = c.backdrop;
-    palette_[1] = c.background;
-    palette_[17] = c.sprite_colour;
-    if (c.background) {
-      for (int row = 12; row < 15; ++row) names_[0][row * 32 + 10] = 1;
-    }
-    sprite(0, 100, 2, 0x00, 80);
-    ppu.status = 0x80;
-    EXPECT_EQ(hit_line(0, 239), c.expected_line) << c.what;
-    EXPECT_EQ(ppu.status & 0x80, 0x80) << c.what;
   }
 }
 

@@ -2,29 +2,21 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "ppu/nametable_view.h"
 #include "shell/headless/headless_run.h"
 #include "shell/headless/image_files.h"
+#include "state/state_files.h"
 #include "support/rom_runner.h"
 
 namespace {
 
-std::vector<uint8_t> read_file(const std::filesystem::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
-
 TEST(NametablesRom, TheToolWritesThePictureAsA512By480Png) {
-  const auto dir = std::filesystem::temp_directory_path();
-  const auto written = dir / "vantrell_cli_nametables.png", expected = dir / "vantrell_nt.png";
+  TempDir dir;
+  const std::string written = dir / "cli.png", expected = dir / "expected.png";
   const std::string command = std::string("\"") + VANTRELL_CLI + "\" run \"" + rom_path("scroll") +
-                              "\" --frames 10 --palette 3 --nametables \"" + written.string() +
-                              "\"";
+                              "\" --frames 10 --palette 3 --nametables \"" + written + "\"";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
   const std::vector<uint8_t> png = read_file(written);
   ASSERT_GT(png.size(), 24u);
@@ -37,11 +29,9 @@ TEST(NametablesRom, TheToolWritesThePictureAsA512By480Png) {
   run.keep_nametables = true;
   run.nametable_palette = 3;
   const HeadlessResult r = headless_run(rom_path("scroll"), run);
-  ASSERT_TRUE(write_png(expected.string(), pixels_to_rgb(r.nametables), kNametableViewWidth,
-                        kNametableViewHeight));
+  ASSERT_TRUE(
+      write_png(expected, pixels_to_rgb(r.nametables), kNametableViewWidth, kNametableViewHeight));
   EXPECT_EQ(png, read_file(expected));
-  std::filesystem::remove(written);
-  std::filesystem::remove(expected);
 }
 
 }  // namespace

@@ -71,10 +71,13 @@ class MapperCaseTest : public MapperFixture {
     for (int i = 0; i < 8; ++i) v.push_back(chr_page_at(i));
     return v;
   }
-  // The name-table set-up as its letter: which of the two 1 KB tables each quarter shows.
+  // The name-table set-up as its letter: which of the two 1 KB tables each quarter shows, to the
+  // PPU's registers and to the renderer alike.
   char mirroring() {
     std::string tables;
-    for (uint8_t* p : ppu_pages.nametable_page) {
+    for (int i = 0; i < 4; ++i) {
+      const uint8_t* p = ppu_pages.nametable_page[i];
+      if (p != ppu_pages.render_nametable[i]) return '!';
       tables += p == vram + 0x2000 ? 'a' : p == vram + 0x2400 ? 'b' : '?';
     }
     for (const char* m : {"Vabab", "Haabb", "Laaaa", "Sbbbb"}) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -51,21 +50,13 @@ TEST(CliDisasm, PrintsAlignedLinesFromTheGivenAddress) {
             "C007  D0 FE     BNE $C007\n");
 }
 
-TEST(CliDisasm, RunsUntilFfffIsPassedAndMarksMissingBytes) {
+// By default from $8000 until $FFFF is passed: the last instruction reaches past it.
+TEST(CliDisasm, RunsFrom8000UntilFfffIsPassedAndMarksMissingBytes) {
   TempFile rom(cartridge_with_code().build());
   const Output o = disasm({rom.path()});
   ASSERT_EQ(o.status, 0) << o.err;
-  // Each line starts where the one before ended; the last reaches two bytes past $FFFF.
-  std::istringstream text(o.out);
-  std::string line, last;
-  uint32_t next = 0x8000;
-  while (std::getline(text, line)) {
-    ASSERT_EQ(std::stoul(line.substr(0, 4), nullptr, 16), next) << line;
-    next += uint32_t(line.substr(6, 8).find_last_not_of(' ') + 2) / 3;
-    last = line;
-  }
-  EXPECT_EQ(last, "FFFF  20 ?? ??  JSR $????");
-  EXPECT_EQ(next, 0x10002u);
+  EXPECT_EQ(o.out.substr(0, 6), "8000  ");
+  EXPECT_TRUE(o.out.ends_with("\nFFFF  20 ?? ??  JSR $????\n")) << o.out.substr(o.out.size() - 80);
 }
 
 TEST(CliDisasm, WrongUsageAndLoadFailures) {
