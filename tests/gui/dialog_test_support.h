@@ -46,7 +46,8 @@ inline QStringList lines_of(QWidget* dialog, int id) {
 }
 
 // Calls answer() on the next modal (or owner-less) window of type T, from inside that window's
-// event loop.
+// event loop. An answer that leaves the window open (a failed assertion) fails and closes it, so
+// that the caller does not wait for ever.
 template <typename T>
 class ModalAnswer {
  public:
@@ -56,6 +57,10 @@ class ModalAnswer {
         timer_.stop();
         ++answered;
         answer(window);
+        if (window->isVisible()) {
+          ADD_FAILURE() << "the answer left the window open";
+          window->close();
+        }
       }
     });
     timer_.start(5);

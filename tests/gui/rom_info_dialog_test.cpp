@@ -16,24 +16,27 @@ std::vector<bool> boxes(QWidget* d) {
   return checked;
 }
 
-std::vector<uint8_t> image(uint8_t prg, uint8_t chr, uint8_t flags6, bool trainer) {
+// flags: bit 0 vertical mirroring, bit 1 battery, bit 3 four-screen.
+std::vector<uint8_t> image(uint8_t prg, uint8_t chr, uint8_t mapper, uint8_t flags, bool trainer) {
   InesBuilder b;
-  b.prg_banks = prg, b.chr_banks = chr, b.flags6 = flags6, b.flags7 = 0x40, b.trainer = trainer;
+  b.prg_banks = prg, b.chr_banks = chr, b.trainer = trainer;
+  b.flags6 = uint8_t(mapper << 4 | flags), b.flags7 = mapper & 0xF0;
   return b.build();
 }
 
-// Two images whose flags differ in every box, so that no two boxes can be mixed up, and one that
-// failed to load, which shows only the notice. A click on a box leaves all four as they were.
+// Three images in which every box has its own pattern of ticks, so that no two boxes can be mixed
+// up, and one that failed to load, which shows only the notice. A click on a box leaves all four
+// as they were.
 TEST(RomInfoDialog, ShowsTheLoadedCartridgeInFieldsAndBoxesThatCannotChange) {
   const struct {
     std::vector<uint8_t> image;
     QStringList fields;       // 1006, 1007, 1003
     std::vector<bool> boxes;  // 1008, 1027, 1028, 1029
   } cases[] = {
-      // mapper 68, four-screen, battery and a trainer
-      {image(8, 16, 0x4A, true), {"16", "8", "Sunsoft Mapper #4 (68)"}, {false, true, true, true}},
-      {image(1, 1, 0x61, false), {"1", "1", "74161/32 Chipset  (70)"}, {true, false, false, false}},
-      {{'N', 'E', 'S', 0x00, 1, 1, 0, 0}, {"", "", ""}, {false, false, false, false}},
+      {image(8, 16, 68, 0x9, false), {"16", "8", "Sunsoft Mapper #4 (68)"}, {1, 0, 0, 1}},
+      {image(1, 1, 70, 0xA, false), {"1", "1", "74161/32 Chipset  (70)"}, {0, 1, 0, 1}},
+      {image(2, 4, 40, 0x8, true), {"4", "2", "Unknown (40)"}, {0, 0, 1, 1}},
+      {{'N', 'E', 'S', 0x00, 1, 1, 0, 0}, {"", "", ""}, {0, 0, 0, 0}},
   };
   for (const auto& c : cases) {
     TempFile f(c.image);
