@@ -1,37 +1,53 @@
-// Shared by the dialog tests: the application object (offscreen, settings in a temporary folder)
-// and a way to answer a modal window that the code under test opens.
+// Shared by the dialog tests: reading and setting controls by id, and answering a modal window
+// that the code under test opens. The test program's main provides the offscreen application.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QTemporaryDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QTimer>
 #include <functional>
 
 #include "shell/qt/dialogs/dialog_ids.h"
 
-// The running QApplication, created on first use when the test program has none.
-inline QApplication& gui_app() {
-  if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) return *app;
-  static QTemporaryDir config;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-  static int argc = 1;
-  static char name[] = "vantrell_gui_tests";
-  static char* argv[] = {name, nullptr};
-  return *new QApplication(argc, argv);  // lives until the process ends
-}
+// The test program's application, which its main creates.
+inline QApplication& gui_app() { return *qApp; }
 
 inline void click(QWidget* dialog, int id) {
   QAbstractButton* button = dialog_control_as<QAbstractButton>(dialog, id);
-  ASSERT_NE(button, nullptr) << "no button id" << id;
+  ASSERT_NE(button, nullptr) << "no button id " << id;
   button->click();
 }
 
+// The text of an edit, a label or a button.
+inline QString text_of(QWidget* dialog, int id) {
+  QWidget* control = dialog_control(dialog, id);
+  if (auto* edit = qobject_cast<QLineEdit*>(control)) return edit->text();
+  if (auto* label = qobject_cast<QLabel*>(control)) return label->text();
+  if (auto* button = qobject_cast<QAbstractButton*>(control)) return button->text();
+  ADD_FAILURE() << "no text control id " << id;
+  return {};
+}
+
+inline void set_text(QWidget* dialog, int id, const QString& text) {
+  dialog_control_as<QLineEdit>(dialog, id)->setText(text);
+}
+
+// The lines of a list box, top to bottom.
+inline QStringList lines_of(QWidget* dialog, int id) {
+  QStringList lines;
+  auto* list = dialog_control_as<QListWidget>(dialog, id);
+  for (int i = 0; list && i < list->count(); ++i) lines << list->item(i)->text();
+  return lines;
+}
+
 // Calls answer() on the next modal (or owner-less) window of type T, from inside that window's
-// event loop.
+// event loop. An answer that leaves the window open (a failed assertion) fails and closes it, so
+// that the caller does not wait for ever.
 template <typename T>
 class ModalAnswer {
  public:
@@ -41,6 +57,10 @@ class ModalAnswer {
         timer_.stop();
         ++answered;
         answer(window);
+        if (window->isVisible()) {
+          ADD_FAILURE() << "the answer left the window open";
+          window->close();
+        }
       }
     });
     timer_.start(5);

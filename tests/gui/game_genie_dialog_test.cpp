@@ -1,8 +1,5 @@
 #include "shell/qt/dialogs/game_genie_dialog.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <filesystem>
 #include <initializer_list>
@@ -20,29 +17,19 @@ void set_list(std::initializer_list<const char*> codes) {
   gg_set_count(n);
 }
 
-std::vector<std::string> stored_list() {
-  std::vector<std::string> out;
-  for (int32_t i = 0; i < gg_count(); ++i) out.emplace_back(gg_code_text(i));
+QStringList stored_list() {
+  QStringList out;
+  for (int32_t i = 0; i < gg_count(); ++i) out << gg_code_text(i);
   return out;
 }
-
-std::vector<std::string> lines(QWidget* d) {
-  auto* list = dialog_control_as<QListWidget>(d, 1011);
-  std::vector<std::string> out;
-  for (int i = 0; i < list->count(); ++i) out.push_back(list->item(i)->text().toStdString());
-  return out;
-}
-
-QLineEdit* code_box(QWidget* d) { return dialog_control_as<QLineEdit>(d, 1013); }
 
 void add(QWidget* d, const char* text) {
-  code_box(d)->setText(QString::fromLatin1(text));
+  set_text(d, 1013, text);
   click(d, 1012);
 }
 
 class GameGenieDialogTest : public ::testing::Test {
  protected:
-  void SetUp() override { gui_app(); }
   void TearDown() override {
     set_list({});
     gg_set_enabled(true);
@@ -52,23 +39,23 @@ class GameGenieDialogTest : public ::testing::Test {
 TEST_F(GameGenieDialogTest, EditsTheListOkStoresItSortedAndCancelKeepsIt) {
   set_list({"ZEXPYGLA", "AAAAAA"});
   GameGenieDialog d;
-  EXPECT_EQ(lines(&d), (std::vector<std::string>{"AAAAAA", "ZEXPYGLA"}));
+  EXPECT_EQ(lines_of(&d, 1011), (QStringList{"AAAAAA", "ZEXPYGLA"}));
   EXPECT_TRUE(dialog_control_as<QPushButton>(&d, 1012)->isDefault());
   EXPECT_EQ(d.findChild<QLabel*>("labelStatus")->text(), kGgPatchNote);
-  code_box(&d)->insert("sxiopo");  // as typed: validated
-  EXPECT_EQ(code_box(&d)->text(), "SXIOPO");
+  dialog_control_as<QLineEdit>(&d, 1013)->insert("sxiopo");  // as typed: validated
+  EXPECT_EQ(text_of(&d, 1013), "SXIOPO");
   click(&d, 1012);
   // Only six or eight characters are taken; the letters are not checked.
   for (const char* refused : {"", "ABCDE", "ABCDEFG", "ABCDEFGHI"}) add(&d, refused);
   add(&d, "1234-678");
-  EXPECT_EQ(lines(&d), (std::vector<std::string>{"1234-678", "AAAAAA", "SXIOPO", "ZEXPYGLA"}));
+  EXPECT_EQ(lines_of(&d, 1011), (QStringList{"1234-678", "AAAAAA", "SXIOPO", "ZEXPYGLA"}));
   click(&d, 1014);  // nothing selected
-  EXPECT_EQ(lines(&d).size(), 4u);
+  EXPECT_EQ(lines_of(&d, 1011).size(), 4);
   dialog_control_as<QListWidget>(&d, 1011)->item(1)->setSelected(true);
   click(&d, 1014);
   click(&d, kIdOk);
   EXPECT_EQ(d.result(), kIdOk);
-  EXPECT_EQ(stored_list(), (std::vector<std::string>{"1234-678", "SXIOPO", "ZEXPYGLA"}));
+  EXPECT_EQ(stored_list(), (QStringList{"1234-678", "SXIOPO", "ZEXPYGLA"}));
 
   gg_set_enabled(false);
   GameGenieDialog again;
@@ -76,7 +63,7 @@ TEST_F(GameGenieDialogTest, EditsTheListOkStoresItSortedAndCancelKeepsIt) {
   add(&again, "GOSSIP");
   click(&again, kIdCancel);
   EXPECT_EQ(again.result(), kIdCancel);
-  EXPECT_EQ(stored_list(), (std::vector<std::string>{"1234-678", "SXIOPO", "ZEXPYGLA"}));
+  EXPECT_EQ(stored_list(), (QStringList{"1234-678", "SXIOPO", "ZEXPYGLA"}));
 }
 
 // The byte the running game sees at $91D9, or -1 while no run serves requests.
@@ -105,7 +92,7 @@ TEST_F(MainWindowTest, GameGenieCodesReachARunningGameAtItsNextLoad) {
     click(d, kIdOk);
   });
   EXPECT_EQ(game_genie_dialog_exec(nullptr), kIdOk);
-  EXPECT_EQ(stored_list(), (std::vector<std::string>{"SXIOPO"}));
+  EXPECT_EQ(stored_list(), QStringList{"SXIOPO"});
   EXPECT_EQ(running_byte_91d9(), original);
   window->start_game(rom.c_str());
   EXPECT_TRUE(wait_until([] { return running_byte_91d9() == 0xAD; }));

