@@ -40,9 +40,11 @@ TEST_F(MainWindowTest, TitleAndMenuBarAreThoseOfTheProgram) {
   QStringList menu;
   for (const QAction* a : window->menuBar()->actions()) describe(a->menu(), &menu);
   const QStringList expected = {
-      "&File: &Load ROM 40001, Free &ROM 40002, -, ROM &Info... 40010, -, &Current Save Slot>, -, "
+      "&File: &Load ROM 40001, R&ecent ROMs>, Free &ROM 40002, -, ROM &Info... 40010, -, &Current "
+      "Save Slot>, -, "
       "&Save Snapshot 40060, -, &Quick Load State\tF1 40047, &Quick Save State\tF2 40046, -, "
       "Load &State 40015, &Save State 40016, -, &FullScreen\tAlt+Enter 40006, -, E&xit 40003",
+      "R&ecent ROMs: ",  // nothing loaded yet
       "&Current Save Slot: Slot &0 40036 *, Slot &1 40037, Slot &2 40038, Slot &3 40039, "
       "Slot &4 40040, Slot &5 40041, Slot &6 40042, Slot &7 40043, Slot &8 40044, Slot &9 40045",
       "&CPU: &Reset 40004, &Pause 40005, -, &Thread Priority>",
