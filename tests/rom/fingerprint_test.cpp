@@ -7,6 +7,7 @@
 // When a change is meant to alter the output, the failure prints the new fingerprints; say in the
 // commit why they changed.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -51,7 +52,8 @@ constexpr Fingerprint kFingerprints[] = {
 };
 
 TEST(ClassicOutput, EveryCartridgeShowsPlaysAndComputesAsPinned) {
-  const fs::path dir = fs::temp_directory_path() / "vantrell_fingerprints";
+  const fs::path dir =
+      fs::temp_directory_path() / ("vantrell_fingerprints_" + std::to_string(::getpid()));
   fs::create_directories(dir);
   std::ofstream(dir / "input.txt") << "20 1 80\n90 1 81\n120 1 0\n";
   for (const Fingerprint& f : kFingerprints) {
