@@ -81,8 +81,8 @@ struct BatteryRom : ::testing::Test {
   }
   // One folder per test: ctest runs the tests of this suite side by side.
   const fs::path dir =
-      fs::temp_directory_path() /
-      ("vantrell_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+      fs::temp_directory_path() / ("vantrell_" + std::to_string(::getpid()) + "_" +
+                                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
   const fs::path saves = dir / "saves";
   const fs::path save = saves / "battery.sav";
 };

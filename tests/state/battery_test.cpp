@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -15,8 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path scratch_dir(const char* name) {
-  const fs::path dir = fs::temp_directory_path() / name;
+fs::path scratch_dir(const std::string& name) {
+  const fs::path dir = fs::temp_directory_path() / (name + std::to_string(::getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir;
