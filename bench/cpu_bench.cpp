@@ -115,10 +115,26 @@ double instructions_per_cycle() {
   return double(instructions) / cpu_get_cycles(1);
 }
 
-void install(uint16_t code_at) {
+// A branch-heavy loop: DEX/BNE counting down, then DEY/BNE around it.
+std::vector<uint8_t> assemble_branches(uint16_t base) {
+  return {0xA2, 0x00,                                // start: LDX #0
+          0xCA, 0xD0,          0xFD,                 // inner: DEX, BNE inner
+          0x88, 0xD0,          0xF8,                 //        DEY, BNE start
+          0x4C, uint8_t(base), uint8_t(base >> 8)};  //        JMP start
+}
+
+// A status-polling loop, as games wait for vertical blank: every pass reads a register through
+// the handler table.
+std::vector<uint8_t> assemble_polling(uint16_t base) {
+  return {0x2C, 0x02,          0x20,                 // poll: BIT $2002
+          0x10, 0xFB,                                //       BPL poll
+          0x4C, uint8_t(base), uint8_t(base >> 8)};  //       JMP poll
+}
+
+void install(uint16_t code_at, std::vector<uint8_t> (*assemble)(uint16_t) = assemble_mix) {
   std::fill(flat.begin(), flat.end(), 0);
   std::fill(prg.begin(), prg.end(), 0);
-  const std::vector<uint8_t> code = assemble_mix(code_at);
+  const std::vector<uint8_t> code = assemble(code_at);
   std::copy(code.begin(), code.end(), code_at >= 0x8000 ? &prg[code_at - 0x8000] : &flat[code_at]);
   for (int i = 0; i < 0x40; ++i) flat[0x300 + i] = uint8_t(i * 7);
   flat[0x20] = 0x00, flat[0x21] = 0x81;  // ($20) -> $8100, zeros: BCC always taken
@@ -135,8 +151,9 @@ void install(uint16_t code_at) {
   cpu_set_program_region(prg.data(), uint32_t(prg.size()));
 }
 
-void run_mix(benchmark::State& state, uint16_t code_at) {
-  install(code_at);
+void run_mix(benchmark::State& state, uint16_t code_at,
+             std::vector<uint8_t> (*assemble)(uint16_t) = assemble_mix) {
+  install(code_at, assemble);
   const double ipc = instructions_per_cycle();
   if (ipc == 0) return state.SkipWithError("the mix met an unsupported opcode");
   cpu_get_cycles(1);
@@ -148,8 +165,12 @@ void run_mix(benchmark::State& state, uint16_t code_at) {
 
 void BM_CpuMixFromRam(benchmark::State& state) { run_mix(state, 0x0200); }
 void BM_CpuMixFromPrg(benchmark::State& state) { run_mix(state, 0x8000); }
+void BM_CpuBranchLoop(benchmark::State& state) { run_mix(state, 0x8000, assemble_branches); }
+void BM_CpuHandlerPolling(benchmark::State& state) { run_mix(state, 0x8000, assemble_polling); }
 
 }  // namespace
 
 BENCHMARK(BM_CpuMixFromRam);
 BENCHMARK(BM_CpuMixFromPrg);
+BENCHMARK(BM_CpuBranchLoop);
+BENCHMARK(BM_CpuHandlerPolling);

@@ -1,4 +1,5 @@
-// Lines per second of the scanline renderer: background and sprites of a busy frame.
+// Lines per second of the scanline renderer: background and sprites of a busy frame, together
+// and each pass alone.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -69,6 +70,33 @@ void BM_RenderLines(benchmark::State& state) {
   state.counters["lines_per_s"] = benchmark::Counter(double(lines), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_RenderLines);
+
+// One pass over all 240 lines: the background pass, or the sprite pass over a drawn background.
+template <void (*pass)(uint16_t, uint8_t*)>
+void render_pass(benchmark::State& state) {
+  Scene scene;
+  for (uint16_t line = 0; line < kFrameRows; ++line) {
+    ppu_render_background(line, scene.frame.data() + line * kFrameRowBytes);
+  }
+  const std::vector<uint8_t> background = scene.frame;
+  int64_t lines = 0;
+  for (auto _ : state) {
+    for (uint16_t line = 0; line < kFrameRows; ++line) {
+      pass(line, scene.frame.data() + line * kFrameRowBytes);
+    }
+    state.PauseTiming();
+    scene.frame = background;  // sprites draw over the same background each time
+    ppu.status = 0;
+    state.ResumeTiming();
+    lines += kFrameRows;
+    benchmark::DoNotOptimize(scene.frame.data());
+  }
+  state.counters["lines_per_s"] = benchmark::Counter(double(lines), benchmark::Counter::kIsRate);
+}
+void BM_BackgroundLines(benchmark::State& state) { render_pass<ppu_render_background>(state); }
+void BM_SpriteLines(benchmark::State& state) { render_pass<ppu_render_sprites>(state); }
+BENCHMARK(BM_BackgroundLines);
+BENCHMARK(BM_SpriteLines);
 
 // Pictures per second of the name-table viewer, which redraws all four tables every 16 ms.
 void BM_NametableView(benchmark::State& state) {

@@ -54,15 +54,59 @@ void table_bounds(const MemHandler* table, uint32_t& low, uint32_t& span) {
   span = hi - lo;
 }
 
+MemHandler g_walk_marker{};
+
+// True when the table is where and what the shape recorded (the same entries, ranges and
+// order); otherwise records it and returns false.
+bool same_shape(const MemHandler* table, TableShape& shape) {
+  TableShape now{table, 0, {}};
+  for (const MemHandler* e = table; e && (e->low & 0xFFFF) != 0xFFFF; ++e) {
+    if (now.count == kTableShapeEntries) {  // too long to record: always derived again
+      shape = {};
+      return false;
+    }
+    now.ranges[now.count++] = {e->low, e->high};
+  }
+  if (shape.table && now.table == shape.table && now.count == shape.count &&
+      std::equal(now.ranges, now.ranges + now.count, shape.ranges)) {
+    return true;
+  }
+  shape = now;
+  return false;
+}
+
+// Which entry answers each page of a table first (see CpuMap).
+void page_entries(MemHandler* table, MemHandler** pages) {
+  for (uint32_t page = 0; page < 256; ++page) {
+    const uint32_t first = page << 8, last = first | 0xFF;
+    pages[page] = nullptr;
+    for (MemHandler* e = table; e && (e->low & 0xFFFF) != 0xFFFF; ++e) {
+      const uint32_t low = e->low & 0xFFFF, high = e->high & 0xFFFF;
+      if (high < first || low > last || low > high) continue;  // misses the page
+      pages[page] = low <= first && high >= last ? e : kCpuWalkTable;
+      break;
+    }
+  }
+}
+
 }  // namespace
+
+MemHandler* const kCpuWalkTable = &g_walk_marker;
 
 void cpu_map_refresh() {
   CpuMap& m = cpu_core.map;
   const CpuContext& r = cpu_core.live;
-  table_bounds(r.read_handlers, m.read_low, m.read_span);
-  table_bounds(r.write_handlers, m.write_low, m.write_span);
   if (!cpu_core.slots_stale) return;
   cpu_core.slots_stale = false;
+  // A bank switch installs the record again with the same tables: their part of the map stands.
+  if (!same_shape(r.read_handlers, m.read_shape)) {
+    table_bounds(r.read_handlers, m.read_low, m.read_span);
+    page_entries(r.read_handlers, m.read_page);
+  }
+  if (!same_shape(r.write_handlers, m.write_shape)) {
+    table_bounds(r.write_handlers, m.write_low, m.write_span);
+    page_entries(r.write_handlers, m.write_page);
+  }
   for (int slot = 0; slot < kCpuMappedSlots; ++slot) {
     const uint8_t* page = r.pages[slot];
     const uintptr_t window = uintptr_t(slot) * kCpuPageSize;

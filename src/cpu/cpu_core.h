@@ -9,10 +9,22 @@
 
 inline constexpr int kCpuMappedSlots = 8;  // address >> 13 never exceeds 7
 
+// A handler table as a part of the map was derived from it: its address and its entries' ranges.
+inline constexpr uint32_t kTableShapeEntries = 16;
+struct TableShape {
+  const MemHandler* table;
+  uint32_t count;
+  struct Range {
+    uint32_t low, high;
+    bool operator==(const Range&) const = default;
+  } ranges[kTableShapeEntries];
+};
+
 // The memory map as the interpreter reads it, derived from the live record at execute entry and
-// after every handler call. Pages and memory change only through cpu_set_context, so the slot
-// part is derived again only after that (or a new program region); the tables, which belong to
-// the machine, are looked at every time.
+// after every handler call. Pages, memory and the handler tables change only through
+// cpu_set_context, so the map is derived again only after that (or a new program region), and
+// its table part only when a table's ranges differ from those it was derived from (mappers
+// change the entries' functions, which are read at each call, never their ranges).
 struct CpuMap {
   // CPU address a of slot a >> 13 lies at host address base[slot] + a (page or flat memory).
   uintptr_t base[kCpuMappedSlots];
@@ -22,15 +34,25 @@ struct CpuMap {
   // empty table has low $10000, which nothing passes. Spares zero page and RAM the walk.
   uint32_t read_low, read_span;
   uint32_t write_low, write_span;
+  // Per 256-byte page: the entry that answers every address of the page first, null when no
+  // entry covers any of it, or kCpuWalkTable when entries cover parts of it (walk the table).
+  MemHandler* read_page[256];
+  MemHandler* write_page[256];
+  TableShape read_shape, write_shape;  // the tables the parts above were derived from
 };
+
+// The page entry that sends an access to the table walk.
+extern MemHandler* const kCpuWalkTable;
 
 struct CpuCore {
   CpuContext live;
+  // Written only by the thread that runs cpu_execute (and cpu_get_cycles with clear, which
+  // that thread also calls); atomic so that other threads may read it.
   std::atomic<uint32_t> cycles_total;
   uint32_t cycles_left;                // what cpu_release changes under a running execute call
   uintptr_t region_begin, region_end;  // the program region; empty when both are 0
   CpuMap map;
-  bool slots_stale;    // pages, memory or the region changed since the map was derived
+  bool slots_stale;    // the record or the region changed since the map was derived
   uint8_t scratch[3];  // the bytes of an instruction fetched across the end of its buffer
 };
 

@@ -32,6 +32,7 @@ struct CpuRun {
   const uint8_t* fp;      // next instruction byte
   uintptr_t origin;       // PC = (fp - origin) & $FFFF
   uintptr_t fetch_limit;  // fp beyond this: take the slow fetch
+  unsigned slot;          // the slot origin and fetch_limit were taken from; kNoSlot in scratch
   uint8_t* memory;        // flat memory: stack, vectors, unhandled writes
   int64_t left;           // budget not yet charged
   int64_t left_flushed;   // left when cycles_total was last brought up to date
@@ -68,8 +69,12 @@ struct CpuRun {
     r.pc = pc;
   }
 
+  // Only the thread that runs the CPU writes the cycle counter (see cpu_core.h), so a plain
+  // load and store do: no locked read-modify-write on every handler call.
   CPU_INLINE void flush_cycles() {
-    cpu_core.cycles_total.fetch_add(uint32_t(left_flushed - left), std::memory_order_relaxed);
+    std::atomic<uint32_t>& total = cpu_core.cycles_total;
+    total.store(total.load(std::memory_order_relaxed) + uint32_t(left_flushed - left),
+                std::memory_order_relaxed);
     left_flushed = left;
   }
 
@@ -77,7 +82,7 @@ struct CpuRun {
     load();
     left = left_flushed = budget;
     cpu_core.cycles_left = budget;
-    cpu_map_refresh();
+    if (cpu_core.slots_stale) cpu_map_refresh();
     rebase(cpu_core.live.pc);
   }
 
@@ -93,11 +98,13 @@ struct CpuRun {
 
   // Forms the fetch position from PC and the page table.
   CPU_INLINE void rebase(uint16_t pc) {
-    const unsigned slot = pc >> 13;
+    slot = pc >> 13;
     origin = cpu_core.map.base[slot];
     fp = reinterpret_cast<const uint8_t*>(origin + pc);
     fetch_limit = cpu_core.map.fetch_limit[slot];
   }
+
+  static constexpr unsigned kNoSlot = kCpuMappedSlots;
 
   CPU_INLINE bool near_buffer_end() const { return uintptr_t(fp) > fetch_limit; }
 
@@ -128,6 +135,7 @@ struct CpuRun {
       scratch[i] = uintptr_t(fp) + i < end ? fp[i] : mapped_byte(uint16_t(at + i));
     }
     fp = scratch;
+    slot = kNoSlot;
     origin = uintptr_t(scratch) - at;
     fetch_limit = uintptr_t(scratch);  // any step forward leaves the scratch buffer
   }
@@ -151,7 +159,7 @@ struct CpuRun {
     a = r.a, x = r.x, y = r.y;
     memory = r.memory;
     left = left_flushed = cpu_core.cycles_left;
-    cpu_map_refresh();
+    if (cpu_core.slots_stale) cpu_map_refresh();
     rebase(r.pc);
   }
 
@@ -159,7 +167,9 @@ struct CpuRun {
   CPU_INLINE uint8_t read(uint16_t address) {
     const CpuMap& m = cpu_core.map;
     if (uint32_t(address - m.read_low) <= m.read_span) [[unlikely]] {
-      if (MemHandler* e = cpu_find_handler(cpu_core.live.read_handlers, address)) {
+      MemHandler* e = m.read_page[address >> 8];
+      if (e == kCpuWalkTable) e = cpu_find_handler(cpu_core.live.read_handlers, address);
+      if (e) {
         before_handler();
         const uint8_t v = uint8_t(e->handler.read(address, e));
         after_handler();
@@ -173,7 +183,9 @@ struct CpuRun {
   CPU_INLINE void write(uint16_t address, uint8_t v) {
     const CpuMap& m = cpu_core.map;
     if (uint32_t(address - m.write_low) <= m.write_span) [[unlikely]] {
-      if (MemHandler* e = cpu_find_handler(cpu_core.live.write_handlers, address)) {
+      MemHandler* e = m.write_page[address >> 8];
+      if (e == kCpuWalkTable) e = cpu_find_handler(cpu_core.live.write_handlers, address);
+      if (e) {
         before_handler();
         e->handler.write(address, v, e);
         after_handler();
@@ -294,11 +306,57 @@ struct CpuRun {
 
   // --- Control flow ---
 
-  CPU_INLINE void jump(uint16_t target) { rebase(target); }
+  // A target in the slot the fetch position was formed for needs no look-up: the map only
+  // changes around handler calls, which form the position again anyway. The slot is that of the
+  // last re-base, not of PC, so code that ran on past its page's end still re-bases.
+  CPU_INLINE void jump(uint16_t target) {
+    if ((target >> 13) == slot) {
+      fp = reinterpret_cast<const uint8_t*>(origin + target);
+    } else {
+      rebase(target);
+    }
+  }
 
   CPU_INLINE void branch(bool taken) {
     const int8_t offset = int8_t(fetch8());
     if (taken) jump(uint16_t(pc() + offset));
+  }
+
+  // After a zero-page read whose second pass leaves the same registers and flags as the first
+  // (LDA, LDX, LDY, CMP, CPX, CPY, BIT, and AND and ORA, which reach a fixed point at once): when
+  // the next instruction is a branch back to this read and will be taken, this is a wait loop
+  // ("wait: LDA zp / BEQ wait"). Zero page only changes through the CPU itself within one
+  // cpu_execute call, so every pass from here on is the same as the one that just ran.
+  template <AddrMode mode>
+  CPU_INLINE void after_alike_read() {
+    if constexpr (mode == AddrMode::ZeroPage) {
+      if (near_buffer_end() || fp[1] != 0xFC) return;  // offset -4: back to this read
+      const uint8_t op = fp[0];
+      if ((op & 0x1F) != 0x10 || !branch_taken(op)) return;
+      repeat_loop(kOpcodes[fp[-2]].cycles + kOpcodes[op].cycles);
+    }
+  }
+
+  // Branch opcodes are xxy10000: xx picks N, V, C or Z, y the value that takes the branch.
+  CPU_INLINE bool branch_taken(uint8_t op) const {
+    bool flag;
+    switch (op >> 6) {
+      case 0: flag = (n_src & kFlagN) != 0; break;
+      case 1: flag = flag_v != 0; break;
+      case 2: flag = flag_c != 0; break;
+      default: flag = z_src == 0; break;
+    }
+    return flag == ((op & 0x20) != 0);
+  }
+
+  // A loop whose passes are all alike (no handler call, no change to what it reads) and that
+  // cost `per_pass` cycles each: the passes the budget still holds whole are charged at once
+  // instead of run. The part of a pass that still fits runs as usual, so the registers, the cycle
+  // count and the place where the budget runs out are those of running every pass. Exact because
+  // nothing outside the CPU runs during cpu_execute except through handlers, and interrupts are
+  // only taken between calls.
+  CPU_INLINE void repeat_loop(int64_t per_pass) {
+    if (left > 0) left -= left / per_pass * per_pass;
   }
 
   // After CLI, or an RTI that cleared I: a pending IRQ is taken through cpu_irq before the next

@@ -12,9 +12,18 @@ using M = AddrMode;
   CPU_INLINE void name(CpuRun& r)
 
 // Loads, stores, transfers.
-INSTRUCTION(LDA) { r.set_nz(r.a = r.operand<mode>()); }
-INSTRUCTION(LDX) { r.set_nz(r.x = r.operand<mode>()); }
-INSTRUCTION(LDY) { r.set_nz(r.y = r.operand<mode>()); }
+INSTRUCTION(LDA) {
+  r.set_nz(r.a = r.operand<mode>());
+  r.after_alike_read<mode>();
+}
+INSTRUCTION(LDX) {
+  r.set_nz(r.x = r.operand<mode>());
+  r.after_alike_read<mode>();
+}
+INSTRUCTION(LDY) {
+  r.set_nz(r.y = r.operand<mode>());
+  r.after_alike_read<mode>();
+}
 INSTRUCTION(STA) { r.write(r.address<mode>(), r.a); }
 INSTRUCTION(STX) { r.write(r.address<mode>(), r.x); }
 INSTRUCTION(STY) { r.write(r.address<mode>(), r.y); }
@@ -28,13 +37,31 @@ INSTRUCTION(TXS) { r.s = r.x; }
 // Arithmetic and logic.
 INSTRUCTION(ADC) { r.adc(r.operand<mode>()); }
 INSTRUCTION(SBC) { r.sbc(r.operand<mode>()); }
-INSTRUCTION(AND) { r.set_nz(r.a &= r.operand<mode>()); }
-INSTRUCTION(ORA) { r.set_nz(r.a |= r.operand<mode>()); }
+INSTRUCTION(AND) {
+  r.set_nz(r.a &= r.operand<mode>());
+  r.after_alike_read<mode>();
+}
+INSTRUCTION(ORA) {
+  r.set_nz(r.a |= r.operand<mode>());
+  r.after_alike_read<mode>();
+}
 INSTRUCTION(EOR) { r.set_nz(r.a ^= r.operand<mode>()); }
-INSTRUCTION(CMP) { r.compare(r.a, r.operand<mode>()); }
-INSTRUCTION(CPX) { r.compare(r.x, r.operand<mode>()); }
-INSTRUCTION(CPY) { r.compare(r.y, r.operand<mode>()); }
-INSTRUCTION(BIT) { r.bit(r.operand<mode>()); }
+INSTRUCTION(CMP) {
+  r.compare(r.a, r.operand<mode>());
+  r.after_alike_read<mode>();
+}
+INSTRUCTION(CPX) {
+  r.compare(r.x, r.operand<mode>());
+  r.after_alike_read<mode>();
+}
+INSTRUCTION(CPY) {
+  r.compare(r.y, r.operand<mode>());
+  r.after_alike_read<mode>();
+}
+INSTRUCTION(BIT) {
+  r.bit(r.operand<mode>());
+  r.after_alike_read<mode>();
+}
 
 // Shifts, rotates, increments: on A or read-modify-write on memory.
 INSTRUCTION(ASL) { r.modify<mode, &CpuRun::asl>(); }
@@ -74,10 +101,13 @@ INSTRUCTION(BEQ) { r.branch(r.z_src == 0); }
 // Jumps and the stack. PHP pushes P as stored; PLP keeps every bit as read and leaves a
 // pending IRQ alone; RTI sets bit 5 and takes a pending IRQ when it clears I.
 INSTRUCTION(JMP) {
-  if constexpr (mode == M::Indirect)
+  if constexpr (mode == M::Indirect) {
     r.jump(r.read_pointer(r.fetch16()));
-  else
-    r.jump(r.fetch16());
+  } else {
+    const uint16_t target = r.fetch16();
+    if (target == uint16_t(r.pc() - 3)) r.repeat_loop(3);  // "here: JMP here"
+    r.jump(target);
+  }
 }
 INSTRUCTION(JSR) {
   const uint16_t target = r.fetch16();

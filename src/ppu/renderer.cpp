@@ -4,6 +4,7 @@
 // skipped with a single test.
 #include "ppu/renderer.h"
 
+#include <bit>
 #include <cstring>
 
 #include "cart/mapper.h"
@@ -27,24 +28,51 @@ void fill_row(uint8_t* row, uint8_t value) {
   for (uint32_t i = 0; i < kFrameRowBytes; i += 4) std::memcpy(row + i, &word, 4);
 }
 
-// Writes a background tile row to dst[0..7]. colour[0] is the row's backdrop fill, so transparent
-// pixels keep it and every byte can be stored unconditionally.
-void put_background_row(uint8_t* dst, PixelPairs pairs, const uint8_t* colour) {
-  for (uint32_t k = 0; k < 8; ++k) dst[k] = colour[pairs.pixel(k)];
+// Writes the opaque pixels of a sprite row (pattern planes low and high) to dst[0..7]. A front
+// pixel keeps the background mark underneath it; a behind pixel shows only where no opaque
+// background pixel is.
+void put_sprite_row(uint8_t* dst, uint8_t low, uint8_t high, const RowColours& colours,
+                    bool behind) {
+  constexpr uint64_t kMarks = 0x8080808080808080ull, kLowBits = 0x0101010101010101ull;
+  uint64_t d;
+  std::memcpy(&d, dst, 8);
+  const uint64_t opaque = kPlaneMasks[low] | kPlaneMasks[high];
+  const uint64_t colour = ppu_row_colours(low, high, colours);  // value 0 is colour 0: zero
+  if (!behind) {
+    d = (d & ~opaque) | colour | (d & opaque & kMarks);
+  } else {
+    const uint64_t background = ((d >> 7) & kLowBits) * 0xFF;  // $FF under opaque background
+    const uint64_t shown = opaque & ~background;
+    d = (d & ~shown) | (colour & shown);
+  }
+  std::memcpy(dst, &d, 8);
 }
 
-// Writes the opaque pixels of a sprite row to dst[0..7]. A front pixel keeps the background mark
-// underneath it; a behind pixel shows only where no opaque background pixel is.
-void put_sprite_row(uint8_t* dst, PixelPairs pairs, const uint8_t* colour, bool behind) {
-  for (uint32_t k = 0; k < 8; ++k) {
-    const uint32_t v = pairs.pixel(k);
-    if (v == 0) continue;
-    if (!behind) {
-      dst[k] = colour[v] | (dst[k] & kOpaqueMark);
-    } else if ((dst[k] & kOpaqueMark) == 0) {
-      dst[k] = colour[v];
+// Which sprites cover each line, as a mask of entries. Rebuilt when the sprite memory or the
+// sprite height differs from what it was built from; the check runs at the start of every line,
+// so a write to the sprite memory during the picture shows from the next line, as the
+// per-line sampling of all other state does.
+struct SpriteLines {
+  uint8_t oam[256];
+  uint32_t height = ~0u;
+  uint64_t on_line[256];
+};
+SpriteLines g_sprite_lines;
+
+const SpriteLines& sprite_lines(uint32_t height) {
+  SpriteLines& s = g_sprite_lines;
+  if (s.height == height && std::memcmp(s.oam, ppu.oam, sizeof s.oam) == 0) return s;
+  std::memcpy(s.oam, ppu.oam, sizeof s.oam);
+  s.height = height;
+  std::memset(s.on_line, 0, sizeof s.on_line);
+  // A sprite covers the lines Y + 1 ... Y + height + 1.
+  for (uint32_t i = 0; i < 64; ++i) {
+    for (uint32_t line = s.oam[4 * i] + 1u; line <= s.oam[4 * i] + height + 1 && line < 256;
+         ++line) {
+      s.on_line[line] |= uint64_t{1} << i;
     }
   }
+  return s;
 }
 
 // The latch hook sees every pattern fetch of the background, low plane first.
@@ -87,27 +115,30 @@ void ppu_render_background(uint16_t line, uint8_t* row) {
 
   // The backdrop is colour 0 of the line's first palette group.
   const uint32_t first_group = ((attributes[column >> 2] >> (quadrant_row | (column & 2))) & 3) * 4;
-  uint8_t colour[4] = {palette[first_group], 0, 0, 0};
-  fill_row(row, colour[0]);
-  uint32_t colour_group = ~0u;
+  const uint8_t backdrop = palette[first_group];
+  fill_row(row, backdrop);
+  // The four groups' colours for the whole line; transparent pixels keep the fill.
+  RowColours groups[4];
+  for (uint32_t g = 0; g < 4; ++g) {
+    groups[g].set(0, backdrop);
+    for (uint32_t v = 1; v < 4; ++v) groups[g].set(v, palette[g * 4 + v] | kOpaqueMark);
+  }
 
   for (uint32_t k = 0; k < kTilesPerLine; ++k) {
     const uint32_t address = (uint32_t{tiles[column]} << 4) | fine_y;
     if (hook) report_fetches(hook, address | base);
-    const PixelPairs pairs = ppu_fetch_tile_row(pages, address);
+    const uint8_t* plane = pages[address >> 10] + (address & (kPpuPageSize - 1));
 
-    if (!pairs.transparent()) {
-      const uint32_t group = ((attributes[column >> 2] >> (quadrant_row | (column & 2))) & 3) * 4;
-      if (group != colour_group) {
-        colour_group = group;
-        for (uint32_t v = 1; v < 4; ++v) colour[v] = palette[group + v] | kOpaqueMark;
-      }
+    if ((plane[0] | plane[8]) != 0) {
+      const RowColours& colours =
+          groups[(attributes[column >> 2] >> (quadrant_row | (column & 2))) & 3];
+      const uint64_t pixels = ppu_row_colours(plane[0], plane[8], colours);
       if (k == 0 && fine_x != 0) {  // the left tile is cut: pixels left of the row are dropped
         uint8_t cut[8];
-        put_background_row(cut, pairs, colour);
+        std::memcpy(cut, &pixels, 8);
         std::memcpy(row, cut + fine_x, 8 - fine_x);
       } else {
-        put_background_row(row + 8 * k - fine_x, pairs, colour);
+        std::memcpy(row + 8 * k - fine_x, &pixels, 8);
       }
     }
 
@@ -128,16 +159,16 @@ void ppu_render_sprites(uint16_t line, uint8_t* row) {
   bool sprite_zero_drawn = false;
 
   // From the highest entry down, so lower-numbered sprites end up on top.
-  for (int i = 63; i >= 0; --i) {
+  for (uint64_t on_line = sprite_lines(height).on_line[line]; on_line != 0;) {
+    const int i = 63 - std::countl_zero(on_line);
+    on_line &= ~(uint64_t{1} << i);
     const uint8_t* entry = &ppu.oam[4 * i];
     const uint32_t sprite_y = entry[0];
     const uint32_t tile = entry[1];
     const uint32_t attributes = entry[2];
     const uint32_t x = entry[3];
 
-    // A sprite covers the lines Y + 1 ... Y + height + 1.
     const uint32_t r0 = uint32_t{line} - sprite_y - 1;
-    if (r0 > height) continue;
     const uint32_t r = (attributes & 0x80) ? height - r0 : r0;
 
     uint32_t address;
@@ -147,12 +178,18 @@ void ppu_render_sprites(uint16_t line, uint8_t* row) {
     } else {
       address = base | (tile << 4) | r;
     }
-    const PixelPairs pairs =
-        ppu_fetch_tile_row(ppu_pages.pattern_page, address, (attributes & 0x40) != 0);
-    if (pairs.transparent()) continue;
+    const uint8_t* plane = ppu_pages.pattern_page[address >> 10] + (address & (kPpuPageSize - 1));
+    uint8_t low = plane[0], high = plane[8];
+    if ((low | high) == 0) continue;
+    if (attributes & 0x40) {
+      low = kReversedBits[low];
+      high = kReversedBits[high];
+    }
 
     const uint8_t* colour = palette + kSpritePaletteBase + (attributes & 3) * 4;
-    put_sprite_row(row + x, pairs, colour, (attributes & 0x20) != 0);
+    RowColours colours{};
+    for (uint32_t v = 1; v < 4; ++v) colours.set(v, colour[v]);
+    put_sprite_row(row + x, low, high, colours, (attributes & 0x20) != 0);
     if (i == 0) sprite_zero_drawn = true;
   }
 

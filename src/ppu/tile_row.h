@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 #include "cart/mapper.h"
@@ -45,4 +46,31 @@ inline PixelPairs ppu_fetch_tile_row(const uint8_t* const* pages, uint32_t addre
   const uint8_t* p = pages[address >> 10] + (address & (kPpuPageSize - 1));
   if (mirrored) return ppu_pixel_pairs(kReversedBits[p[0]], kReversedBits[p[8]]);
   return ppu_pixel_pairs(p[0], p[8]);
+}
+
+// A pattern plane as eight byte masks: byte k (in memory order, leftmost pixel first) is $FF
+// where pixel k has the plane's bit set. Two lookups give a whole tile row's pixel values, and
+// the colours follow with a few word operations instead of eight per-pixel extractions.
+static_assert(std::endian::native == std::endian::little, "tile rows are stored as words");
+inline constexpr std::array<uint64_t, 256> kPlaneMasks = [] {
+  std::array<uint64_t, 256> table{};
+  for (uint32_t i = 0; i < 256; ++i) {
+    for (uint32_t k = 0; k < 8; ++k) {
+      if ((i >> (7 - k)) & 1) table[i] |= uint64_t{0xFF} << (8 * k);
+    }
+  }
+  return table;
+}();
+
+// The four colours of a tile row's pixel values 0-3, each repeated in all eight bytes.
+struct RowColours {
+  uint64_t value[4];
+  void set(uint32_t v, uint8_t colour) { value[v] = colour * 0x0101010101010101ull; }
+};
+
+// The eight colour bytes of the row with pattern planes low and high, leftmost pixel first.
+inline uint64_t ppu_row_colours(uint8_t low, uint8_t high, const RowColours& c) {
+  const uint64_t l = kPlaneMasks[low], h = kPlaneMasks[high];
+  return (c.value[0] & ~(l | h)) | (c.value[1] & l & ~h) | (c.value[2] & ~l & h) |
+         (c.value[3] & l & h);
 }
