@@ -72,11 +72,8 @@ TEST_F(SoundTest, RefusedCooperativeLevelIsReportedAndTheDeviceUsed) {
   host_.log.cooperative_ok = false;
   EXPECT_EQ(sound_init(), 0);
   EXPECT_EQ(frame(), kPlayBlock);
-  ASSERT_EQ(host_.messages.size(), 1u);
-  const RecordedMessage& m = host_.messages[0];
-  EXPECT_EQ(m.text, "DirectSound Error: Cannot Set Cooperative Level - Sound Disabled");
-  EXPECT_EQ(m.caption, "Error");
-  EXPECT_TRUE(m.buttons == MessageButtons::Ok && m.owned);
+  EXPECT_EQ(host_.shown(), Calls{"Error|DirectSound Error: Cannot Set Cooperative Level - Sound "
+                                 "Disabled|-|owned"});
 }
 
 // Each block is the rendered one, played from 0 and then from 4; a block that comes while the

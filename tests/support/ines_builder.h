@@ -20,6 +20,14 @@ struct InesBuilder {
   // Bytes placed over the PRG pattern: {offset into PRG ROM, bytes}.
   std::vector<std::pair<uint32_t, std::vector<uint8_t>>> prg_patches;
 
+  InesBuilder() = default;
+  // Sizes in 16 KB and 8 KB units, header bytes 6 and 7.
+  InesBuilder(uint8_t prg, uint8_t chr, uint8_t f6 = 0, uint8_t f7 = 0)
+      : prg_banks(prg), chr_banks(chr), flags6(f6), flags7(f7) {}
+  static InesBuilder mapper(int number, int prg = 1, int chr = 1) {
+    return InesBuilder(uint8_t(prg), uint8_t(chr), uint8_t(number << 4), uint8_t(number & 0xF0));
+  }
+
   // Places bytes at a CPU address of the last 16 KB (where mapper 0 and most set-ups put the
   // reset code and the vectors) or, for addresses below $C000 with 32 KB, the first 16 KB.
   InesBuilder& at(uint16_t cpu_address, std::vector<uint8_t> bytes) {
