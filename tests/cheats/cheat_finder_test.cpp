@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -89,10 +90,9 @@ TEST_F(CheatFinderTest, MemoryViewReadsFlatMemoryAndTheMappedPages) {
 
 TEST_F(CheatFinderTest, ValueSearchKeepsTheFirst32767AndRefinesInOrder) {
   EXPECT_EQ(finder_search_value(0, false), kFinderMaxResults);
-  const std::vector<uint32_t> zeros = results();
-  EXPECT_EQ(zeros.front(), 0x0000u);
-  EXPECT_EQ(zeros.back(), 0x7FFEu);
-  EXPECT_TRUE(std::is_sorted(zeros.begin(), zeros.end()));
+  std::vector<uint32_t> first(kFinderMaxResults);
+  std::iota(first.begin(), first.end(), 0u);
+  EXPECT_EQ(results(), first);
 
   for (uint32_t a : {0x0123u, 0x0456u, 0x6789u}) flat()[a] = 0x77;
   finder_search_value(0x77, false);
