@@ -72,11 +72,8 @@ TEST_F(SoundTest, RefusedCooperativeLevelIsReportedAndTheDeviceUsed) {
   host_.log.cooperative_ok = false;
   EXPECT_EQ(sound_init(), 0);
   EXPECT_EQ(frame(), kPlayBlock);
-  ASSERT_EQ(host_.messages.size(), 1u);
-  const RecordedMessage& m = host_.messages[0];
-  EXPECT_EQ(m.text, "DirectSound Error: Cannot Set Cooperative Level - Sound Disabled");
-  EXPECT_EQ(m.caption, "Error");
-  EXPECT_TRUE(m.buttons == MessageButtons::Ok && m.owned);
+  EXPECT_EQ(host_.shown(), Calls{"Error|DirectSound Error: Cannot Set Cooperative Level - Sound "
+                                 "Disabled|-|owned"});
 }
 
 // Each block is the rendered one, played from 0 and then from 4; a block that comes while the
@@ -93,11 +90,9 @@ TEST_F(SoundTest, OneBufferPerBlockUntilItFinishes) {
   EXPECT_EQ(frame(), expected);
 
   ASSERT_EQ(sunk_.size(), 3u);
-  ASSERT_EQ(host_.log.blocks.size(), 2u);
   EXPECT_FALSE(silent(sunk_[0]));
   EXPECT_NE(sunk_[1], sunk_[2]);
-  EXPECT_EQ(host_.log.blocks[0], sunk_[0]);
-  EXPECT_EQ(host_.log.blocks[1], sunk_[2]);
+  EXPECT_EQ(host_.log.blocks, (std::vector{sunk_[0], sunk_[2]}));
 }
 
 TEST_F(SoundTest, FailedCreateIsLoggedAndRetriedNextFrame) {

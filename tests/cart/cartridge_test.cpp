@@ -20,12 +20,8 @@ LoadResult load_bytes(Cartridge& c, const std::vector<uint8_t>& bytes) {
 }
 
 TEST(CartridgeLoad, BadImagesAreRefusedAndLeaveNoImage) {
-  InesBuilder two_banks;
-  two_banks.prg_banks = 2;
-  std::vector<uint8_t> truncated = two_banks.build();
+  std::vector<uint8_t> truncated = InesBuilder(2, 1).build();
   truncated.pop_back();
-  InesBuilder no_prg;
-  no_prg.prg_banks = 0;
   const struct {
     std::vector<uint8_t> bytes;
     LoadResult result;
@@ -34,7 +30,7 @@ TEST(CartridgeLoad, BadImagesAreRefusedAndLeaveNoImage) {
       {{'N', 'E', 'S', 0x1B, 1, 0}, LoadResult::NoSignature},
       {{'n', 'e', 's', 0x1A, 1, 0}, LoadResult::NoSignature},
       {truncated, LoadResult::Truncated},
-      {no_prg.build(), LoadResult::NoPrgRom},
+      {InesBuilder(0, 1).build(), LoadResult::NoPrgRom},
       {{'N', 'E', 'S', 0x1A}, LoadResult::NoPrgRom},  // the header reads as zeros
   };
   for (const auto& c : cases) {
@@ -71,12 +67,9 @@ TEST(CartridgeLoad, RefusesOtherFilesAndOverlongImagesUnread) {
 }
 
 TEST(CartridgeLoad, SplitsImageAndDecodesFlags) {
-  InesBuilder b;
-  b.prg_banks = 2;
-  b.flags6 = 0x1B;  // mapper low nibble 1, four-screen, battery, vertical
-  b.flags7 = 0x40;
+  // Mapper low nibble 1, four-screen, battery, vertical.
+  const auto bytes = InesBuilder(2, 1, 0x1B, 0x40).build();
   Cartridge c;
-  const auto bytes = b.build();
   ASSERT_EQ(load_bytes(c, bytes), LoadResult::Ok);
   EXPECT_EQ(std::tuple(c.mapper, c.vertical_mirroring, c.battery, c.four_screen, c.prg_rom_size),
             std::tuple(0x41, 1, 2, 8, 2));
@@ -85,9 +78,8 @@ TEST(CartridgeLoad, SplitsImageAndDecodesFlags) {
   EXPECT_EQ(c.chr_rom, c.prg_rom + 2 * 16384);
   EXPECT_EQ(0, std::memcmp(c.image, bytes.data(), bytes.size()));
 
-  InesBuilder t;
+  InesBuilder t(1, 0);
   t.trainer = true;
-  t.chr_banks = 0;
   ASSERT_EQ(load_bytes(c, t.build()), LoadResult::Ok);
   EXPECT_EQ(c.trainer_present, 4);
   EXPECT_EQ(c.trainer, c.image + 16);
@@ -106,9 +98,7 @@ TEST(CartridgeLoad, DirtyHeaderTakesMapperFromByte6Only) {
       {{0, 0, 0, 0, 0, 0, 0, 1}, LoadResult::DirtyHeader, 0x02},
   };
   for (const auto& t : cases) {
-    InesBuilder b;
-    b.flags6 = 0x20;
-    b.flags7 = 0x10;
+    InesBuilder b(1, 1, 0x20, 0x10);
     std::memcpy(b.junk, t.junk, 8);
     Cartridge c;
     EXPECT_EQ(load_bytes(c, b.build()), t.result);
@@ -117,10 +107,9 @@ TEST(CartridgeLoad, DirtyHeaderTakesMapperFromByte6Only) {
 }
 
 TEST(CartridgeLoad, UnloadKeepsByteFieldsAndReloadReplacesImage) {
-  InesBuilder b;
-  b.flags6 = 0x01;
+  const auto vertical = InesBuilder(1, 1, 0x01).build();
   Cartridge c;
-  ASSERT_EQ(load_bytes(c, b.build()), LoadResult::Ok);
+  ASSERT_EQ(load_bytes(c, vertical), LoadResult::Ok);
   c.cartridge_unload();
   EXPECT_EQ(c.image, nullptr);
   EXPECT_EQ(c.prg_rom, nullptr);
@@ -128,7 +117,7 @@ TEST(CartridgeLoad, UnloadKeepsByteFieldsAndReloadReplacesImage) {
   EXPECT_EQ(c.vertical_mirroring, 1);
   // Loading over a record that still holds an image (after NoSignature) does not leak it.
   EXPECT_EQ(load_bytes(c, {'X', 'X', 'X', 'X'}), LoadResult::NoSignature);
-  EXPECT_EQ(load_bytes(c, b.build()), LoadResult::Ok);
+  EXPECT_EQ(load_bytes(c, vertical), LoadResult::Ok);
 }
 
 TEST(CartridgeLoad, EveryFailureHasItsMessage) {

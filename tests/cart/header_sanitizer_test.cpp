@@ -12,9 +12,7 @@ namespace {
 
 // An image of mapper low nibble 1 whose header bytes 7-15 hold the given nine bytes.
 std::vector<uint8_t> image_with_junk(const char (&junk)[10]) {
-  InesBuilder b;
-  b.flags6 = 0x10;
-  b.flags7 = uint8_t(junk[0]);
+  InesBuilder b(1, 1, 0x10, uint8_t(junk[0]));
   std::memcpy(b.junk, junk + 1, 8);
   return b.build();
 }

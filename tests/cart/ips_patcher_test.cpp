@@ -12,16 +12,6 @@
 
 namespace {
 
-// Each box as "caption|text|icon"; all must be OK boxes without owner.
-std::vector<std::string> shown(const RecordingHost& rec) {
-  std::vector<std::string> out;
-  for (const auto& m : rec.messages) {
-    const char* icon = m.icon == MessageIcon::Information ? "i" : "!";
-    const bool plain = !m.owned && m.buttons == MessageButtons::Ok;
-    out.push_back(m.caption + "|" + m.text + "|" + icon + (plain ? "" : "|odd box"));
-  }
-  return out;
-}
 const std::string kApplying = "Patching.|Applying Patch.|i",
                   kDone = "Done.|Finished Patching file.|i",
                   kOpenFailed = "File Error.|Failed to open file!|!",
@@ -87,7 +77,7 @@ TEST(IpsPatcher, AppliesRecordsInOrderAndReportsFailures) {
     EXPECT_EQ(IpsPatcher().ips_apply(patch.path(), target.path()),
               c.error == IpsError::None ? 0 : 1);
     EXPECT_EQ(file_bytes(target.path()), c.patched);
-    EXPECT_EQ(shown(rec), boxes[int(c.error)]);
+    EXPECT_EQ(rec.shown(), boxes[int(c.error)]);
   }
 }
 
@@ -115,7 +105,7 @@ TEST(IpsPatcher, MissingFilesFailBeforeAnyWrite) {
     SCOPED_TRACE(c.ips + " -> " + c.target);
     RecordingHost rec;
     EXPECT_EQ(IpsPatcher().ips_apply(c.ips.c_str(), c.target.c_str()), 1);
-    EXPECT_EQ(shown(rec), std::vector<std::string>{c.box});
+    EXPECT_EQ(rec.shown(), std::vector<std::string>{c.box});
     EXPECT_EQ(file_bytes(target.path()), counting(8));
     EXPECT_FALSE(std::filesystem::exists(no_target));
   }

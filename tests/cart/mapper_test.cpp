@@ -9,25 +9,16 @@ namespace {
 using MapperFramework = MapperFixture;
 
 TEST_F(MapperFramework, UnsupportedMapperWarnsOnceAndRunsAsMapper0) {
-  InesBuilder b;
-  b.flags6 = 0xF0;
-  b.flags7 = 0xF0;  // mapper 255
-  power_on(b);
-  ASSERT_EQ(host_.messages.size(), 1u);
-  const RecordedMessage& m = host_.messages[0];
-  EXPECT_EQ(m.caption + "|" + m.text,
-            "Error!|Unsupported mapper!  Vantrell will attempt to run it anyway, but success is "
-            "highly unlikely.");
-  EXPECT_TRUE(m.buttons == MessageButtons::Ok && !m.owned);
+  power_on(InesBuilder::mapper(255));
+  EXPECT_EQ(host_.shown(), std::vector<std::string>{"Error!|Unsupported mapper!  Vantrell will "
+                                                    "attempt to run it anyway, but success is "
+                                                    "highly unlikely.|-"});
   EXPECT_EQ(bank_at(0x8000), 0);
   EXPECT_EQ(bank_at(0xC000), 0);
 }
 
 TEST_F(MapperFramework, BankNumbersPastTheImageWrapAndPatternRamStays) {
-  InesBuilder b;
-  b.prg_banks = 3;  // six 8 KB banks: a modulo, not a mask
-  b.chr_banks = 1;  // eight 1 KB pages
-  power_on(b);
+  power_on(InesBuilder(3, 1));  // six 8 KB banks (a modulo, not a mask), eight 1 KB pages
   mapper_state.prg_bank[0] = 7;
   mapper_state.prg_bank[1] = 255;
   mapper_sync_prg();
@@ -38,8 +29,7 @@ TEST_F(MapperFramework, BankNumbersPastTheImageWrapAndPatternRamStays) {
   mapper_map_chr(6, 1, 17);
   EXPECT_EQ(chr_page_at(6), 1);
 
-  b.chr_banks = 0;
-  power_on(b);
+  power_on(InesBuilder(3, 0));
   mapper_map_chr(0, 8, 1);
   mapper_reset_chr();
   for (int i = 0; i < 8; ++i) EXPECT_EQ(ppu_pages.pattern_page[i], vram + i * 0x400);
@@ -56,9 +46,8 @@ TEST(MapperReduceBank, FollowsTheMaskSeries) {
       {7, 1, 0},         {0x1FF, 64, 63},  // only the low 8 bits count
       {0xC5, 100, 0x45},                   // bit 7 goes first, keeping bit 6
   };
-  for (const auto& c : cases) {
+  for (const auto& c : cases)
     EXPECT_EQ(mapper_reduce_bank(c.value, c.count), c.expected) << c.value << " " << c.count;
-  }
 }
 
 }  // namespace

@@ -52,9 +52,7 @@ class GameGenie : public MapperFixture {
     MapperFixture::TearDown();
   }
   void power_on_unrom(uint32_t patch_offset = 0, uint8_t patch = 0) {
-    InesBuilder b;
-    b.prg_banks = 4;
-    b.flags6 = 0x20;
+    InesBuilder b = InesBuilder::mapper(2, 4);
     if (patch_offset) b.prg_patches.push_back({patch_offset, {patch}});
     power_on(b);
   }

@@ -37,13 +37,17 @@ class CpuFixture : public ::testing::Test {
     cpu_set_context(&c);
   }
 
-  void poke(uint16_t at, std::initializer_list<uint8_t> bytes) {
-    for (uint8_t b : bytes) memory[at++] = b;
+  static void place(uint8_t* at, std::initializer_list<uint8_t> bytes) {
+    for (uint8_t b : bytes) *at++ = b;
   }
+  void poke(uint16_t at, std::initializer_list<uint8_t> bytes) { place(&memory[at], bytes); }
 
-  // Places code at at, points PC there and runs it with the budget.
+  // Points PC at `at` and runs with the budget; the first form places code there first.
   uint32_t run(uint16_t at, std::initializer_list<uint8_t> code, uint32_t budget = 1000) {
     poke(at, code);
+    return run_from(at, budget);
+  }
+  uint32_t run_from(uint16_t at, uint32_t budget = 1000) {
     set_pc(at);
     return cpu_execute(budget);
   }

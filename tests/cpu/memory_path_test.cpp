@@ -57,12 +57,9 @@ TEST_F(CpuMemoryTest, ReadHandlerSharesTheRecordWithTheCore) {
   poke(0x0300, {0x85, 0x10, 0x86, 0x11, 0x02});  // STA $10; STX $11
   // LDX #5; LDY #6; LDA #7; LDA $2002
   EXPECT_EQ(run(0x0200, {0xA2, 0x05, 0xA0, 0x06, 0xA9, 0x07, 0xAD, 0x02, 0x20, 0xEA}), 0x0304u);
-  EXPECT_EQ(seen.address, 0x2002u);
-  EXPECT_EQ(seen.entry, &reads[0]);
   EXPECT_EQ(registers(seen.record), "A=07 X=05 Y=06 S=00 P=00 PC=0209 IRQ=0");
-  EXPECT_EQ(seen.cycles, 10u);
-  EXPECT_EQ(memory[0x10], 0x10);
-  EXPECT_EQ(memory[0x11], 0x77);
+  EXPECT_EQ(std::tuple(seen.address, seen.entry, seen.cycles, memory[0x10], memory[0x11]),
+            std::tuple(0x2002u, &reads[0], 10u, 0x10, 0x77));
 }
 
 // A read-modify-write instruction reads and writes once; the write goes to the handler only.
@@ -71,11 +68,8 @@ TEST_F(CpuMemoryTest, ReadModifyWriteAccessesTheHandlersOnce) {
   MemHandler writes[] = {{0x4000, 0x4017, record_write, 0}, kEnd};
   use_tables(reads, writes);
   run(0x0200, {0xEE, 0x05, 0x40, 0x02});  // INC $4005
-  EXPECT_EQ(seen.reads, 1);
-  EXPECT_EQ(seen.writes, 1);
-  EXPECT_EQ(seen.address, 0x4005u);
-  EXPECT_EQ(seen.value & 0xFF, 0x11u);
-  EXPECT_EQ(seen.entry, &writes[0]);
+  EXPECT_EQ(std::tuple(seen.reads, seen.writes, seen.address, seen.value & 0xFF, seen.entry),
+            std::tuple(1, 1, 0x4005u, 0x11u, &writes[0]));
   EXPECT_EQ(memory[0x4005], 0);
 }
 
@@ -99,22 +93,18 @@ TEST_F(CpuMemoryTest, PagesServeReadsWhileWritesLandInFlatMemory) {
   install();
   // LDA #$99; STA $2005; LDA $2005; STA $11
   run(0x0200, {0xA9, 0x99, 0x8D, 0x05, 0x20, 0xAD, 0x05, 0x20, 0x85, 0x11, 0x02});
-  EXPECT_EQ(memory[0x2005], 0x99);
-  EXPECT_EQ(page[5], 0x77);
-  EXPECT_EQ(memory[0x11], 0x77);
+  EXPECT_EQ(std::tuple(memory[0x2005], page[5], memory[0x11]), std::tuple(0x99, 0x77, 0x77));
 }
 
 TEST_F(CpuMemoryTest, BankSwitchUnderPcTakesEffectAtTheNextOpcode) {
   std::vector<uint8_t> bank_a(0x2000), bank_b(0x2000);
-  const uint8_t store_then_load[] = {0x8D, 0x00, 0x80, 0xA9, 0x11, 0x02};  // STA $8000; LDA #$11
-  std::copy(std::begin(store_then_load), std::end(store_then_load), bank_a.begin());
-  bank_b[3] = 0xA9, bank_b[4] = 0x22, bank_b[5] = 0x02;  // LDA #$22
+  place(&bank_a[0], {0x8D, 0x00, 0x80, 0xA9, 0x11, 0x02});  // STA $8000; LDA #$11
+  place(&bank_b[3], {0xA9, 0x22, 0x02});                    // LDA #$22
   seen.switch_to = bank_b.data();
   MemHandler writes[] = {{0x8000, 0xFFFF, switch_bank, 0}, kEnd};
   ctx.pages[4] = bank_a.data();
   use_tables(nullptr, writes);
-  set_pc(0x8000);
-  EXPECT_EQ(cpu_execute(1000), 0x8005u);
+  EXPECT_EQ(run_from(0x8000), 0x8005u);
   EXPECT_EQ(live().a, 0x22);
 }
 
@@ -122,8 +112,7 @@ TEST_F(CpuMemoryTest, ReleaseFromAWriteHandlerEndsAfterTheWritingInstruction) {
   MemHandler writes[] = {{0x8000, 0xFFFF, release_write, 0}, kEnd};
   use_tables(nullptr, writes);
   EXPECT_EQ(run(0x0200, {0x8D, 0x00, 0x80, 0xEA, 0xEA}), kCpuBudgetSpent);
-  EXPECT_EQ(live().pc, 0x0203);
-  EXPECT_EQ(cpu_get_cycles(0), 4u);
+  EXPECT_EQ(std::pair(live().pc, cpu_get_cycles(0)), std::pair(uint16_t{0x0203}, 4u));
 }
 
 // Straight-line code runs on through the program region past its page; a taken branch, like
@@ -134,13 +123,11 @@ TEST_F(CpuMemoryTest, StraightLineCodeRunsOffAPageThroughTheProgramRegion) {
   ctx.pages[5] = &region[0x6000];
   install();
   cpu_set_program_region(region.data(), uint32_t(region.size()));
-  region[0x1FFE] = 0xA9, region[0x1FFF] = 0x11;  // $9FFE: LDA #$11
-  region[0x2000] = 0xD0, region[0x2001] = 0x00;  // $A000: BNE +0 (the bytes after the page)
-  region[0x6000] = 0x02;                         //        (what slot 5 shows at $A000)
-  region[0x6002] = 0xA0, region[0x6003] = 0x44;  // $A002 via slot 5: LDY #$44
-  region[0x6004] = 0x02;
-  set_pc(0x9FFE);
-  EXPECT_EQ(cpu_execute(1000), 0xA004u);
+  // $9FFE: LDA #$11, then at $A000 BNE +0 from the bytes after the page; slot 5 shows $02 at
+  // $A000 and LDY #$44 at $A002.
+  place(&region[0x1FFE], {0xA9, 0x11, 0xD0, 0x00});
+  place(&region[0x6000], {0x02, 0x00, 0xA0, 0x44, 0x02});
+  EXPECT_EQ(run_from(0x9FFE), 0xA004u);
   EXPECT_EQ(live().y, 0x44);
 }
 
@@ -149,13 +136,11 @@ TEST_F(CpuMemoryTest, StraightLineCodeRunsOffAPageThroughTheProgramRegion) {
 // so the sanitizer build catches any read past it. At the region's end fetching wraps likewise.
 TEST_F(CpuMemoryTest, FetchPastTheEndOfAPageOrTheRegionUsesTheAddressMap) {
   std::vector<uint8_t> bank(0x2000);
-  bank[0x1FFE] = 0xAD, bank[0x1FFF] = 0x00;  // $9FFE: LDA $3000, high byte at $A000
-  memory[0xA000] = 0x30, memory[0xA001] = 0x02;
-  memory[0x3000] = 0x5A;
+  place(&bank[0x1FFE], {0xAD, 0x00});  // $9FFE: LDA $3000, high byte at $A000
+  poke(0xA000, {0x30, 0x02}), poke(0x3000, {0x5A});
   ctx.pages[4] = bank.data();
   install();
-  set_pc(0x9FFE);
-  EXPECT_EQ(cpu_execute(1000), 0xA001u);
+  EXPECT_EQ(run_from(0x9FFE), 0xA001u);
   EXPECT_EQ(live().a, 0x5A);
 
   std::vector<uint8_t> region(0x8000);
@@ -163,9 +148,8 @@ TEST_F(CpuMemoryTest, FetchPastTheEndOfAPageOrTheRegionUsesTheAddressMap) {
   install();
   cpu_set_program_region(region.data(), uint32_t(region.size()));
   region[0x7FFF] = 0xA9;  // $FFFF: LDA #imm, operand at $0000
-  memory[0x0000] = 0x42, memory[0x0001] = 0x02;
-  set_pc(0xFFFF);
-  EXPECT_EQ(cpu_execute(1000), 0x0001u);
+  poke(0x0000, {0x42, 0x02});
+  EXPECT_EQ(run_from(0xFFFF), 0x0001u);
   EXPECT_EQ(live().a, 0x42);
 }
 

@@ -225,17 +225,6 @@ struct Model : CpuContext {
   }
 };
 
-// Each opcode of the list is the instruction and addressing mode of the 6502's layout, at the cost
-// the per-mode rules give.
-TEST(OpcodeList, MatchesThe6502Layout) {
-  for (int op = 0; op < 256; ++op) {
-    const auto [mnemonic, mode] = decode(uint8_t(op));
-    EXPECT_EQ(kOpcodes[op].mnemonic, mnemonic) << std::hex << op;
-    EXPECT_EQ(int(kOpcodes[op].mode), int(mode)) << std::hex << op;
-    EXPECT_EQ(kOpcodes[op].cycles, mnemonic.empty() ? 0 : Model::cost(mnemonic, mode)) << op;
-  }
-}
-
 class CpuReferenceTest : public CpuFixture {};
 
 // Random single instructions, NMIs, IRQs and resets against the model. Edge values come now and

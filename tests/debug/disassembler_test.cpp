@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -12,10 +13,12 @@ struct Program {
   std::vector<uint8_t> prg = std::vector<uint8_t>(0x8000, 0xEA);
   DebugMemory mem{{&prg[0], &prg[0x2000], &prg[0x4000], &prg[0x6000]}, prg.data(), 0x8000};
 
-  // Places bytes at a CPU address through the page that maps it.
+  // Places bytes at an offset of the program data, or at a CPU address through its page.
+  void put(size_t offset, const std::vector<uint8_t>& bytes) {
+    std::copy(bytes.begin(), bytes.end(), prg.begin() + std::ptrdiff_t(offset));
+  }
   void at(uint32_t address, const std::vector<uint8_t>& bytes) {
-    const size_t base = size_t(mem.pages[(address >> 13) & 3] - prg.data()) + (address & 0x1FFF);
-    for (size_t i = 0; i < bytes.size(); ++i) prg[base + i] = bytes[i];
+    put(size_t(mem.pages[(address >> 13) & 3] - prg.data()) + (address & 0x1FFF), bytes);
   }
   std::string line(uint32_t address, int* length = nullptr) {
     char text[kDebugTextSize];
@@ -101,16 +104,9 @@ TEST(Disassembler, RawLinesEndTheCharactersAtAZeroByte) {
 TEST(Disassembler, OperandsPastAPageEndComeFromTheFollowingProgramData) {
   Program p;
   // $8000: bank 2, $A000: bank 0, $C000: bank 1, $E000: bank 3 (the last).
-  p.mem.pages[0] = &p.prg[0x4000];
-  p.mem.pages[1] = &p.prg[0x0000];
-  p.mem.pages[2] = &p.prg[0x2000];
-  p.mem.pages[3] = &p.prg[0x6000];
-  p.prg[0x5FFE] = 0xAD;  // the last two bytes of bank 2
-  p.prg[0x5FFF] = 0x20;
-  p.prg[0x6000] = 0x34;  // bank 3 follows it
-  p.prg[0x6001] = 0x12;
-  p.prg[0x3FFF] = 0xB5;  // the last byte of bank 1, followed by bank 2
-  p.prg[0x4000] = 0x44;
+  for (int i = 0; i < 4; ++i) p.mem.pages[i] = &p.prg[0x2000 * std::array{2, 0, 1, 3}[i]];
+  p.put(0x5FFE, {0xAD, 0x20, 0x34, 0x12});  // the end of bank 2, then bank 3
+  p.put(0x3FFF, {0xB5, 0x44});              // the end of bank 1, then bank 2
   p.at(0xFFFE, {0xAD, 0x78});
   EXPECT_EQ(p.line(0x9FFE), "9FFE:\tAD 20 34        LDA $3420");
   EXPECT_EQ(p.line(0x9FFF), "9FFF:\t20 34 12        JSR $1234");

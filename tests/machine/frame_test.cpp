@@ -32,8 +32,7 @@ std::vector<int32_t> Frame::carries;
 // PRG filled with one 3-byte instruction from $8000, so the CPU runs straight-line code of a
 // single cost for a whole frame's visible part.
 InesBuilder straight_line(uint8_t opcode) {
-  InesBuilder b;
-  b.prg_banks = 2;
+  InesBuilder b(2, 1);
   std::vector<uint8_t> code;
   for (int i = 0; i < 0x7FF0 / 3; ++i) code.insert(code.end(), {opcode, 0x00, 0x02});
   b.at(0x8000, code).vectors(0x8000, 0xFFF0, 0xFFF0).at(0xFFF0, {0x40});  // RTI
@@ -51,9 +50,8 @@ TEST_F(Frame, FourCycleSlotsAlternateAndSevenCycleSlotsDoNotAccumulate) {
     carries.clear();
     machine_run_frame();
     ASSERT_EQ(carries.size(), 241u);  // lines 0-239 and slot 262
-    for (size_t i = 1; i < 240; ++i) {
+    for (size_t i = 1; i < 240; ++i)
       EXPECT_EQ(carries[i], c.second[(i - 1) % 2]) << "opcode " << int(c.first) << " line " << i;
-    }
   }
 }
 
@@ -74,9 +72,10 @@ void note(const char* what) {
 // unsupported opcode.
 TEST_F(Frame, VerticalBlankBeginsAtSlot243) {
   // Main: NOP, then an unsupported opcode. NMI: INC $10; RTI.
-  InesBuilder b;
-  b.at(0x8000, {0xEA, 0x1A}).at(0x9000, {0xE6, 0x10, 0x40}).vectors(0x8000, 0x9000);
-  power_on(b);
+  power_on(InesBuilder()
+               .at(0x8000, {0xEA, 0x1A})
+               .at(0x9000, {0xE6, 0x10, 0x40})
+               .vectors(0x8000, 0x9000));
   events.clear();
   input_plugin.get_data = [](uint32_t port) {
     note(port == 1 ? "pad1" : "pad2");
@@ -109,10 +108,8 @@ TEST_F(Frame, VerticalBlankBeginsAtSlot243) {
 }
 
 TEST_F(Frame, NtscDisplayBlanksTheEdgeLines) {
-  InesBuilder b;
-  b.chr_banks = 0;  // blank pattern RAM: every pixel shows the backdrop
-  b.at(0x8000, {0x4C, 0x00, 0x80}).vectors(0x8000);
-  power_on(b);
+  // Blank pattern RAM: every pixel shows the backdrop.
+  power_on(InesBuilder(1, 0).at(0x8000, {0x4C, 0x00, 0x80}).vectors(0x8000));
   ppu.background_enable = 0x08;
   vram[0x3F00] = 0x21;  // backdrop
   for (uint8_t mode : {1, 0}) {

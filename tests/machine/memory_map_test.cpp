@@ -20,8 +20,7 @@ void cpu_write(MemoryMap* t, uint16_t address, uint8_t value) {
 }
 
 TEST_F(MemoryMap, RamMirrorsAndUndecodedAreas) {
-  InesBuilder b;
-  power_on(b);
+  power_on(InesBuilder());
   flat()[0x0000] = 0x5A;
   for (uint16_t a : {0x0800, 0x1000, 0x1800}) EXPECT_EQ(cpu_read(this, a), 0x5A) << a;
   cpu_write(this, 0x1FFF, 0x77);
@@ -35,9 +34,8 @@ TEST_F(MemoryMap, RamMirrorsAndUndecodedAreas) {
 }
 
 TEST_F(MemoryMap, TrainerAppearsAt7000AndPatternRamWithoutChr) {
-  InesBuilder b;
+  InesBuilder b(1, 0);
   b.trainer = true;
-  b.chr_banks = 0;
   power_on(b);
   EXPECT_EQ(cpu_read(this, 0x7000), 0xA0);
   EXPECT_EQ(cpu_read(this, 0x71FF), uint8_t(0xA0 ^ 0x1FF));
@@ -47,8 +45,7 @@ TEST_F(MemoryMap, TrainerAppearsAt7000AndPatternRamWithoutChr) {
 }
 
 TEST_F(MemoryMap, PowerOffFreesAndUnloads) {
-  InesBuilder b;
-  power_on(b);
+  power_on(InesBuilder());
   machine_power_off();
   EXPECT_EQ(shadow_context, nullptr);
   EXPECT_EQ(vram, nullptr);

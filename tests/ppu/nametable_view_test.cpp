@@ -16,10 +16,7 @@ namespace {
 class NametableView : public MachineFixture {
  protected:
   void power_on_mirrored(bool vertical) {
-    InesBuilder b;
-    b.chr_banks = 0;
-    b.flags6 = vertical ? 0x01 : 0x00;
-    power_on(b);
+    power_on(InesBuilder(1, 0, vertical ? 0x01 : 0x00));
     ppu.scanline = 250;
     ppu.address_increment = 1;
     for (uint32_t i = 0; i < kNametableViewColours; ++i) identity_[i] = i;

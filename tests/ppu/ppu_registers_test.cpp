@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <tuple>
 #include <vector>
@@ -59,17 +60,14 @@ TEST_F(PpuRegisters, AddressMaskingAndIncrement) {
 }
 
 TEST_F(PpuRegisters, CtrlBit1IsFrozenDuringVisibleLines) {
-  ppu.ctrl = 0x00;
-  ppu.scanline = 100;
-  wr(0x2000, 0xA7);
-  EXPECT_EQ(
-      std::vector<int>({ppu.ctrl, ppu.nmi_enable, ppu.sprite_height_mask, ppu.address_increment}),
-      std::vector<int>({0xA5, 0x80, 15, 32}));
-  ppu.scanline = 240;
-  wr(0x2000, 0x02);
-  EXPECT_EQ(
-      std::vector<int>({ppu.ctrl, ppu.nmi_enable, ppu.sprite_height_mask, ppu.address_increment}),
-      std::vector<int>({0x02, 0, 7, 1}));
+  for (auto [line, value, fields] : {std::tuple{100, 0xA7, std::array{0xA5, 0x80, 15, 32}},
+                                     {240, 0x02, std::array{0x02, 0, 7, 1}}}) {
+    ppu.scanline = uint16_t(line);
+    wr(0x2000, value);
+    const std::array<int, 4> now = {ppu.ctrl, ppu.nmi_enable, ppu.sprite_height_mask,
+                                    ppu.address_increment};
+    EXPECT_EQ(now, fields);
+  }
 }
 
 // A Y above 240 counts back from 240 (mod 256); $2006 leaves the scroll alone.

@@ -40,14 +40,9 @@ class RendererTest : public ::testing::Test {
   }
 
   uint8_t& pattern(uint32_t address) { return pattern_[address >> 10][address & 0x3FF]; }
-  // One row of a tile: low and high plane.
-  void tile_row(uint32_t base, uint32_t tile, uint32_t r, uint8_t low, uint8_t high) {
-    pattern(base + tile * 16 + r) = low;
-    pattern(base + tile * 16 + r + 8) = high;
-  }
-  // All eight rows of a tile in the 2-bit value v.
-  void solid_tile(uint32_t base, uint32_t tile, uint32_t v) {
-    for (uint32_t r = 0; r < 8; ++r) tile_row(base, tile, r, v & 1 ? 0xFF : 0, v & 2 ? 0xFF : 0);
+  // Clears all eight rows of a tile in both planes.
+  void clear_tile(uint32_t base, uint32_t tile) {
+    for (uint32_t r = 0; r < 16; ++r) pattern(base + tile * 16 + r) = 0;
   }
   std::vector<uint8_t> draw(uint16_t line) {
     std::vector<uint8_t> row(kFrameRowBytes, 0xEE);
@@ -76,8 +71,8 @@ TEST_F(RendererTest, BackgroundMatchesAPerDotModel) {
   for (auto& p : names_)
     for (auto& b : p) b = static_cast<uint8_t>(rng());
   for (auto& b : palette_) b = static_cast<uint8_t>(rng() & 0x3F);
-  for (int t = 0; t < 256; t += 5) solid_tile(0, t, 0);  // some transparent tiles
-  for (int t = 0; t < 256; t += 5) solid_tile(0x1000, t, 0);
+  for (int t = 0; t < 256; t += 5) clear_tile(0, t);  // some transparent tiles
+  for (int t = 0; t < 256; t += 5) clear_tile(0x1000, t);
   mapper_state.mapper_ppu_latch_hook = record_latch;
 
   const struct {
@@ -158,8 +153,8 @@ TEST_F(RendererTest, SpritesAndTheirHitMatchAPerPixelModel) {
   for (auto& p : pattern_)
     for (auto& b : p) b = static_cast<uint8_t>(rng());
   for (auto& b : names_[0]) b = static_cast<uint8_t>(rng());
-  for (int t = 0; t < 256; t += 3) solid_tile(0, t, 0);  // transparent tiles for both layers
-  for (int t = 0; t < 256; t += 4) solid_tile(0x1000, t, 0);
+  for (int t = 0; t < 256; t += 3) clear_tile(0, t);  // transparent tiles for both layers
+  for (int t = 0; t < 256; t += 4) clear_tile(0x1000, t);
   // Background on or off, either 8x8 pattern half, 8x8 or 8x16, colours with or without low bits.
   for (int config = 0; config < 16; ++config) {
     const int height = config & 4 ? 15 : 7;

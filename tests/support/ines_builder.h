@@ -20,6 +20,14 @@ struct InesBuilder {
   // Bytes placed over the PRG pattern: {offset into PRG ROM, bytes}.
   std::vector<std::pair<uint32_t, std::vector<uint8_t>>> prg_patches;
 
+  InesBuilder() = default;
+  // Sizes in 16 KB and 8 KB units, header bytes 6 and 7.
+  InesBuilder(uint8_t prg, uint8_t chr, uint8_t f6 = 0, uint8_t f7 = 0)
+      : prg_banks(prg), chr_banks(chr), flags6(f6), flags7(f7) {}
+  static InesBuilder mapper(int number, int prg = 1, int chr = 1) {
+    return InesBuilder(uint8_t(prg), uint8_t(chr), uint8_t(number << 4), uint8_t(number & 0xF0));
+  }
+
   // Places bytes at a CPU address of the last 16 KB (where mapper 0 and most set-ups put the
   // reset code and the vectors) or, for addresses below $C000 with 32 KB, the first 16 KB.
   InesBuilder& at(uint16_t cpu_address, std::vector<uint8_t> bytes) {
@@ -42,20 +50,16 @@ struct InesBuilder {
     const uint8_t head[8] = {
         'N', 'E', 'S', 0x1A, prg_banks, chr_banks, uint8_t(flags6 | (trainer ? 4 : 0)), flags7};
     for (int i = 0; i < 8; ++i) f[i] = head[i], f[8 + i] = junk[i];
-    if (trainer) {
+    if (trainer)
       for (int i = 0; i < 512; ++i) f.push_back(uint8_t(0xA0 ^ i));
-    }
-    for (uint32_t i = 0; i < prg_banks * 16384u; ++i) {
+    for (uint32_t i = 0; i < prg_banks * 16384u; ++i)
       f.push_back(i % 8192 == 0 ? uint8_t(i / 8192) : uint8_t(i * 7 + 1));
-    }
     const size_t prg_start = f.size() - prg_banks * 16384u;
-    for (const auto& [offset, bytes] : prg_patches) {
+    for (const auto& [offset, bytes] : prg_patches)
       for (size_t i = 0; i < bytes.size(); ++i) f[prg_start + offset + i] = bytes[i];
-    }
     // CHR: byte 0 of each 1 KB page is the page number.
-    for (uint32_t i = 0; i < chr_banks * 8192u; ++i) {
+    for (uint32_t i = 0; i < chr_banks * 8192u; ++i)
       f.push_back(i % 1024 == 0 ? uint8_t(0x80 | (i / 1024)) : uint8_t(i * 3));
-    }
     return f;
   }
 };

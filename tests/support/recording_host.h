@@ -17,6 +17,14 @@ struct RecordedMessage {
   MessageButtons buttons;
   MessageIcon icon;
   bool owned;
+
+  // "caption|text|icon", the icon as one of "-i!x?" (none, information, exclamation, error,
+  // question), then "|buttons N" unless it is an OK box and "|owned" for a box with an owner.
+  std::string line() const {
+    std::string out = caption + "|" + text + "|" + "-i!x?"[int(icon)];
+    if (buttons != MessageButtons::Ok) out += "|buttons " + std::to_string(int(buttons));
+    return owned ? out + "|owned" : out;
+  }
 };
 
 class RecordingHost : public Host {
@@ -42,6 +50,11 @@ class RecordingHost : public Host {
   void invalidate_window() override { ++invalidations; }
   void header_sanitizer_dialog() override { ++sanitizer_dialogs; }
 
+  std::vector<std::string> shown() const {
+    std::vector<std::string> out;
+    for (const RecordedMessage& m : messages) out.push_back(m.line());
+    return out;
+  }
   std::vector<RecordedMessage> messages_copy() {
     std::lock_guard lock(mutex);
     return messages;

@@ -30,12 +30,7 @@ struct MapperCase {
 class MapperCaseTest : public MapperFixture {
  protected:
   void power_on_mapper(int number, int prg, int chr) {
-    InesBuilder b;
-    b.prg_banks = uint8_t(prg);
-    b.chr_banks = uint8_t(chr);
-    b.flags6 = uint8_t((number & 0x0F) << 4);
-    b.flags7 = uint8_t(number & 0xF0);
-    power_on(b);
+    power_on(InesBuilder::mapper(number, prg, chr));
     // SRAM as power-on maps it; interrupts stay pending in the context, where tests look.
     CpuContext ctx;
     cpu_get_context(&ctx);
@@ -80,9 +75,8 @@ class MapperCaseTest : public MapperFixture {
       if (p != ppu_pages.render_nametable[i]) return '!';
       tables += p == vram + 0x2000 ? 'a' : p == vram + 0x2400 ? 'b' : '?';
     }
-    for (const char* m : {"Vabab", "Haabb", "Laaaa", "Sbbbb"}) {
+    for (const char* m : {"Vabab", "Haabb", "Laaaa", "Sbbbb"})
       if (tables == m + 1) return m[0];
-    }
     return '?';
   }
 
