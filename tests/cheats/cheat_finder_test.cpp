@@ -127,8 +127,9 @@ TEST_F(CheatFinderTest, ChangeSearchComparesWithTheLastSearchesSnapshot) {
     flat()[0x300] = 4, flat()[0x302] = 6;
     finder_search_change(how);
     std::string got;
-    for (auto [a, mark] : {std::pair{0x300u, '-'}, {0x301u, '='}, {0x302u, '+'}})
+    for (auto [a, mark] : {std::pair{0x300u, '-'}, {0x301u, '='}, {0x302u, '+'}}) {
       if (has(results(), a)) got += mark;
+    }
     EXPECT_EQ(got, kept) << int(how);
   }
   // Each search took a new snapshot: nothing has changed since.
@@ -148,8 +149,9 @@ TEST_F(CheatFinderTest, ChangeSearchWithoutResultsStartsFromEveryAddress) {
 }
 
 TEST_F(CheatFinderTest, NamedCheatsStopAt256WithAMessage) {
-  for (uint32_t i = 0; i < uint32_t(kFinderMaxNamed); ++i)
+  for (uint32_t i = 0; i < uint32_t(kFinderMaxNamed); ++i) {
     ASSERT_EQ(finder_add_named(i, i % 2 ? "Lives" : std::to_string(i).c_str()), 0);
+  }
   EXPECT_TRUE(host_.messages.empty());
   EXPECT_EQ(finder_add_named(0x0777, "one too many"), -1);
   EXPECT_EQ(host_.shown(),

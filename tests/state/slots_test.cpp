@@ -65,8 +65,9 @@ class StateSlots : public ::testing::Test {
     b.at(0x8000, {0xA9, 0x80, 0x8D, 0x00, 0x20, 0x4C, 0x05, 0x80}).at(0x9000, {0x40});
     TempFile rom(b.vectors(0x8000, 0x9000).build());
     ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
-    for (int i = 0; i < 2000 && emu_stop != 0; ++i)
+    for (int i = 0; i < 2000 && emu_stop != 0; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
     ASSERT_EQ(emu_stop, 0);
   }
   static uint8_t peek(uint16_t address) {
@@ -85,8 +86,9 @@ class StateSlots : public ::testing::Test {
 TEST_F(StateSlots, CommandsDoNothingWithoutAGame) {
   ASSERT_EQ(emu_stop, 1);
   host_.chosen = dir_ / "picked.ss";
-  for (auto command : {state_quick_save, state_quick_load, state_save_dialog, state_load_dialog})
+  for (auto command : {state_quick_save, state_quick_load, state_save_dialog, state_load_dialog}) {
     command();
+  }
   EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
   EXPECT_TRUE(host_.asked.empty());
   EXPECT_TRUE(host_.messages.empty());

@@ -38,8 +38,9 @@ class MapperFixture : public ::testing::Test {
     const LoadResult r = cartridge.cartridge_load(f.path());
     ASSERT_TRUE(r == LoadResult::Ok || r == LoadResult::DirtyHeader);
     mapper_setup();
-    if (!cartridge.chr_rom_size)
+    if (!cartridge.chr_rom_size) {
       for (int i = 0; i < 8; ++i) ppu_pages.pattern_page[i] = vram + i * 0x400;
+    }
   }
 
   // The 8 KB bank number shown at a CPU window ($8000, $A000, $C000, $E000).
@@ -53,8 +54,9 @@ class MapperFixture : public ::testing::Test {
   int chr_page_at(int i) { return int((ppu_pages.pattern_page[i] - cartridge.chr_rom) / 1024); }
 
   void cpu_write(uint32_t address, uint8_t value) {
-    for (MemHandler* e = write_table_; (e->low & 0xFFFF) != 0xFFFF; ++e)
+    for (MemHandler* e = write_table_; (e->low & 0xFFFF) != 0xFFFF; ++e) {
       if (address >= e->low && address <= e->high) return e->handler.write(address, value, e);
+    }
     flat_[address] = value;
   }
 

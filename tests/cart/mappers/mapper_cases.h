@@ -75,8 +75,9 @@ class MapperCaseTest : public MapperFixture {
       if (p != ppu_pages.render_nametable[i]) return '!';
       tables += p == vram + 0x2000 ? 'a' : p == vram + 0x2400 ? 'b' : '?';
     }
-    for (const char* m : {"Vabab", "Haabb", "Laaaa", "Sbbbb"})
+    for (const char* m : {"Vabab", "Haabb", "Laaaa", "Sbbbb"}) {
       if (tables == m + 1) return m[0];
+    }
     return '?';
   }
 
