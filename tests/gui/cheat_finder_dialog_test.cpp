@@ -6,7 +6,6 @@
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QTimer>
-#include <filesystem>
 
 #include "gui/dialog_test_support.h"
 #include "main_window_test_support.h"
@@ -101,20 +100,12 @@ void press_a() {
   frames(3);
 }
 
-int game_byte(uint32_t address) {
-  int value = -1;
-  emulation_call([&] { value = finder_read_byte(address); });
-  return value;
-}
-
 // The cheat_target cartridge: LIVES at $0310 (3, one less per press), SCORE at $0311.
 TEST_F(MainWindowTest, CheatFinderFindsAndSetsTheLivesOfARunningGame) {
-  const std::string rom = rom_path("cheat_target.nes");
-  if (!std::filesystem::exists(rom)) GTEST_SKIP() << "no test cartridge";
   clear_finder();
   g_pad = 0;
   input_plugin.get_data = pad_data;
-  window->start_game(rom.c_str());
+  if (!start_cartridge(*window, "cheat_target.nes")) GTEST_SKIP() << "no test cartridge";
   ASSERT_TRUE(wait_until([] { return game_byte(0x0300) == 1; }));
 
   CheatFinderDialog d;

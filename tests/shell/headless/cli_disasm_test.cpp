@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,18 +16,10 @@ struct Output {
 };
 
 Output disasm(const std::vector<std::string>& args) {
-  char *out_text = nullptr, *err_text = nullptr;
-  size_t out_size = 0, err_size = 0;
-  std::FILE* out = open_memstream(&out_text, &out_size);
-  std::FILE* err = open_memstream(&err_text, &err_size);
-  Output o{cli_disasm(args, out, err), "", ""};
-  std::fclose(out);
-  std::fclose(err);
-  o.out = out_text;
-  o.err = err_text;
-  std::free(out_text);
-  std::free(err_text);
-  return o;
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  return {cli_disasm(args, stdout, stderr), testing::internal::GetCapturedStdout(),
+          testing::internal::GetCapturedStderr()};
 }
 
 // NROM-128: the 16 KB bank shows at $8000 and again at $C000, and ends at $FFFF.
