@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
+#include <string>
 
 #include "cheats/cheat_finder.h"
 #include "main_window_test_support.h"
@@ -35,6 +37,13 @@ inline QString text_of(QWidget* dialog, int id) {
   if (auto* button = qobject_cast<QAbstractButton*>(control)) return button->text();
   ADD_FAILURE() << "no text control id " << id;
   return {};
+}
+
+// The texts of several controls, joined by "|".
+inline std::string texts_of(QWidget* dialog, std::initializer_list<int> ids) {
+  QStringList texts;
+  for (int id : ids) texts << text_of(dialog, id);
+  return texts.join('|').toStdString();
 }
 
 inline void set_text(QWidget* dialog, int id, const QString& text) {

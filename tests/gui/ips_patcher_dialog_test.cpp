@@ -25,13 +25,8 @@ std::vector<std::string> shown() {
 TEST(IpsPatcherDialog, OpensWithItsTextsAndBrowseFillsOrEmptiesTheEdits) {
   IpsPatcherDialog d;
   EXPECT_EQ(d.findChild<QGroupBox*>()->title(), "Apply a Patch:");
-  const std::pair<int, const char*> texts[] = {{1019, "Choose an IPS file."},
-                                               {1024, "Choose a file to be patched."},
-                                               {1017, "..."},
-                                               {1025, "..."},
-                                               {1020, "Apply"},
-                                               {kIdOk, "Dismiss"}};
-  for (const auto& [id, text] : texts) EXPECT_EQ(text_of(&d, id), text) << id;
+  EXPECT_EQ(texts_of(&d, {1019, 1024, 1017, 1025, 1020, kIdOk}),
+            "Choose an IPS file.|Choose a file to be patched.|...|...|Apply|Dismiss");
   EXPECT_TRUE(dialog_control_as<QPushButton>(&d, 1020)->isDefault());
 
   const struct {

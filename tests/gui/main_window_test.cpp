@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <tuple>
 
 #include "audio/apu.h"
 #include "cheats/game_genie.h"
@@ -121,23 +122,21 @@ TEST_F(MainWindowTest, ChoiceGroupsMoveTheirMarkAndSetTheMachine) {
   }
 }
 
+// A channel chosen while the sound is off is remembered for when it is on again.
 TEST_F(MainWindowTest, AudioItemsMuteChannelsUnderTheMasterSwitch) {
-  choose(ID_CHANNEL_TRIANGLE);
-  EXPECT_FALSE(checked(ID_CHANNEL_TRIANGLE));
-  EXPECT_EQ(apu_channel_enabled.load(), kApuChannelAll & ~kApuChannelTriangle);
-
-  choose(ID_AUDIO_SOUNDENABLED);
-  EXPECT_FALSE(checked(ID_AUDIO_SOUNDENABLED));
-  EXPECT_EQ(apu_channel_enabled.load(), 0);
-  choose(ID_CHANNEL_NOISE);  // chosen while muted: remembered for later
-  EXPECT_EQ(apu_channel_enabled.load(), 0);
-  EXPECT_TRUE(checked(ID_CHANNEL_SQUARE1));
-
-  choose(ID_AUDIO_SOUNDENABLED);
-  EXPECT_EQ(apu_channel_enabled.load(), kApuChannelSquare1 | kApuChannelSquare2 | kApuChannelPcm);
-  choose(ID_CHANNEL_TRIANGLE);
-  choose(ID_CHANNEL_NOISE);
-  EXPECT_EQ(apu_channel_enabled.load(), kApuChannelAll);
+  const std::tuple<int, int, bool> steps[] = {
+      {ID_CHANNEL_TRIANGLE, kApuChannelAll & ~kApuChannelTriangle, false},
+      {ID_AUDIO_SOUNDENABLED, 0, false},
+      {ID_CHANNEL_NOISE, 0, false},
+      {ID_AUDIO_SOUNDENABLED, kApuChannelSquare1 | kApuChannelSquare2 | kApuChannelPcm, true},
+      {ID_CHANNEL_TRIANGLE, kApuChannelAll & ~kApuChannelNoise, true},
+      {ID_CHANNEL_NOISE, kApuChannelAll, true},
+  };
+  for (const auto& [id, channels, marked] : steps) {
+    choose(id);
+    EXPECT_EQ(apu_channel_enabled.load(), channels) << id;
+    EXPECT_EQ(checked(id), marked) << id;
+  }
   for (int id = ID_CHANNEL_SQUARE1; id <= ID_CHANNEL_PCM; ++id) EXPECT_TRUE(checked(id));
 }
 
@@ -170,34 +169,26 @@ TEST_F(MainWindowTest, PluginSettingsRunPausedAndSnapshotNamesItsFile) {
 // Each dialog item opens its own dialog: the paused ones owned by the window with the pause
 // request set, the cheat finder and the name-table viewer with neither.
 TEST_F(MainWindowTest, DialogItemsOpenTheirDialogs) {
-  const struct {
-    int id;
-    const char* title;
-    bool paused_and_owned;
-  } cases[] = {
-      {ID_FILE_ROMINFO, "ROM Info", true},
-      {ID_HELP_ABOUT, "About Vantrell", true},
-      {ID_GAMEGENIE_CODES, "Game Genie Codes", true},
-      {ID_GOODIES_CHEATFINDER, "Vantrell Cheat Finder", false},
-      {ID_GOODIES_DEBUGGER, "Vantrell Debugger", true},
-      {ID_GOODIES_IPSPATCHER, "IPS Patcher", true},
-      {ID_GOODIES_NAMETABLEVIEWER, "Name Tables", false},
+  const std::pair<int, std::string> cases[] = {
+      {ID_FILE_ROMINFO, "ROM Info, paused, owned"},
+      {ID_HELP_ABOUT, "About Vantrell, paused, owned"},
+      {ID_GAMEGENIE_CODES, "Game Genie Codes, paused, owned"},
+      {ID_GOODIES_CHEATFINDER, "Vantrell Cheat Finder"},
+      {ID_GOODIES_DEBUGGER, "Vantrell Debugger, paused, owned"},
+      {ID_GOODIES_IPSPATCHER, "IPS Patcher, paused, owned"},
+      {ID_GOODIES_NAMETABLEVIEWER, "Name Tables"},
   };
   window->show();
-  for (const auto& c : cases) {
-    std::string title;
-    bool paused = false, owned = false;
+  for (const auto& [id, expected] : cases) {
+    std::string seen;
     ModalAnswer<QDialog> answer([&](QDialog* d) {
-      title = d->windowTitle().toStdString();
-      paused = emu_requests & REQUEST_PAUSE;
-      owned = d->parentWidget() == window.get();
+      seen = d->windowTitle().toStdString() + (emu_requests & REQUEST_PAUSE ? ", paused" : "") +
+             (d->parentWidget() == window.get() ? ", owned" : "");
       d->done(kIdCancel);
     });
-    choose(c.id);
-    EXPECT_EQ(title, c.title);
-    EXPECT_EQ(paused, c.paused_and_owned) << c.title;
-    EXPECT_EQ(owned, c.paused_and_owned) << c.title;
-    EXPECT_EQ(emu_requests & REQUEST_PAUSE, 0) << c.title;
+    choose(id);
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(emu_requests & REQUEST_PAUSE, 0) << expected;
   }
 }
 
