@@ -52,8 +52,7 @@ TEST(CheatFinderDialog, WithoutAGameShowsNamesPanelsAndAnAddressSearch) {
   EXPECT_EQ(names->currentIndex(), -1);
   names->setCurrentIndex(0);
   EXPECT_EQ(names->currentText(), "alpha");  // sorted without regard to case
-  EXPECT_EQ(text_of(&d, 1057), "$20");
-  EXPECT_EQ(text_of(&d, 1058), "");
+  EXPECT_EQ(texts_of(&d, {1057, 1058}), "$20|");
   for (int id : {1057, 1058}) EXPECT_TRUE(dialog_control_as<QLineEdit>(&d, id)->isReadOnly());
   clear_finder();
 }
@@ -130,8 +129,7 @@ TEST_F(MainWindowTest, CheatFinderFindsAndSetsTheLivesOfARunningGame) {
   auto* names = dialog_control_as<QComboBox>(&d, 1000);
   ASSERT_EQ(names->count(), 1);
   names->setCurrentIndex(0);
-  EXPECT_EQ(text_of(&d, 1057), "$310");
-  EXPECT_EQ(text_of(&d, 1058), "$01");
+  EXPECT_EQ(texts_of(&d, {1057, 1058}), "$310|$01");
   set_text(&d, 1060, "265");  // low 8 bits: 9
   click(&d, 1059);
   EXPECT_EQ(game_byte(0x0310), 9);

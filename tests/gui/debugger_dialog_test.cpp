@@ -17,19 +17,13 @@ std::string fields(QWidget* d) {
                   {1015, 1017, 1020, 1021, 1022, 1025, 1016, 1018, 1023, 1024, 1019, 1026, 1027});
 }
 
-class DebuggerDialogTest : public MainWindowTest {
- protected:
-  // Starts the demo and holds it at a frame boundary, as the menu command does.
-  bool start_paused_game() {
-    if (!start_cartridge(*window, "demo.nes")) return false;
-    emu_requests |= REQUEST_PAUSE;
-    return true;
-  }
-};
+// The tests with a game hold the demo at a frame boundary, as the menu command does.
+using DebuggerDialogTest = MainWindowTest;
 
 // Every register and vector holds a value of its own, so that no two fields can be mixed up.
 TEST_F(DebuggerDialogTest, ShowsTheRegistersAndVectorsOfTheRunningGame) {
-  if (!start_paused_game()) GTEST_SKIP() << "no demo cartridge";
+  if (!start_cartridge(*window, "demo.nes")) GTEST_SKIP() << "no demo cartridge";
+  emu_requests |= REQUEST_PAUSE;
   ASSERT_TRUE(emulation_call([] {
     CpuContext c;
     cpu_get_context(&c);
@@ -44,7 +38,8 @@ TEST_F(DebuggerDialogTest, ShowsTheRegistersAndVectorsOfTheRunningGame) {
 
 // The lines of the disassembler; a raw line's character column shows control characters as dots.
 TEST_F(DebuggerDialogTest, ListsTheMappedProgramAsDisassemblyOrRawData) {
-  if (!start_paused_game()) GTEST_SKIP() << "no demo cartridge";
+  if (!start_cartridge(*window, "demo.nes")) GTEST_SKIP() << "no demo cartridge";
+  emu_requests |= REQUEST_PAUSE;
   DebuggerDialog d(window.get());
   const auto columns = [](QStringList lines) {
     for (QString& line : lines) line = line.section('\t', 0, 1);

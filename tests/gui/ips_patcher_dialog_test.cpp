@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QPushButton>
+#include <tuple>
 
 #include "gui/dialog_test_support.h"
 #include "gui/main_window_test_support.h"
@@ -58,21 +59,18 @@ TEST(IpsPatcherDialog, OpensWithItsTextsAndBrowseFillsOrEmptiesTheEdits) {
 TEST(IpsPatcherDialog, ApplyPointsOutEmptyEditsThenTriesTheTexts) {
   const std::string no_ips = "Error.|Please select an IPS File.|i",
                     no_target = "Error.|Please select a file to patch.|i";
-  const struct {
-    const char *ips, *target;
-    std::vector<std::string> boxes;
-  } cases[] = {
+  const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
       {"", "", {no_ips, no_target, "patcher"}},
       {"", "/no/file", {no_ips, "patcher"}},
       {nullptr, nullptr, {"patcher"}},  // as opened
   };
-  for (const auto& c : cases) {
+  for (const auto& [ips, target, boxes] : cases) {
     test_host().clear_records();
     IpsPatcherDialog d;
-    if (c.ips) set_text(&d, 1019, c.ips);
-    if (c.target) set_text(&d, 1024, c.target);
+    if (ips) set_text(&d, 1019, ips);
+    if (target) set_text(&d, 1024, target);
     click(&d, 1020);
-    EXPECT_EQ(shown(), c.boxes);
+    EXPECT_EQ(shown(), boxes);
     EXPECT_EQ(d.result(), 0) << "Apply leaves the dialog open";
   }
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <set>
+#include <tuple>
 
 #include "ppu/ppu.h"
 #include "support/rom_runner.h"
@@ -142,11 +143,7 @@ TEST(SpriteDmaRom, CopiesThePageAndEverySpriteShowsInItsPlaceAndColour) {
 // i + 1 sound frames).
 TEST(ApuStatusRom, StatusFollowsEnablesAndLoadedLengths) {
   const RomRun run = run_rom("apu_status", 40);
-  const struct {
-    uint16_t address;
-    uint8_t value;
-    const char* what;
-  } reads[] = {
+  const std::tuple<uint16_t, uint8_t, const char*> reads[] = {
       {0x310, 0x40, "power-on"},
       {0x330, 0x4F, "all four started"},
       {0x331, 0x45, "square 2 and noise disabled"},
@@ -156,7 +153,7 @@ TEST(ApuStatusRom, StatusFollowsEnablesAndLoadedLengths) {
       {0x335, 0x41, "the halt bit stops the length"},
       {0x336, 0x40, "all disabled"},
   };
-  for (const auto& r : reads) EXPECT_EQ(run.memory[r.address], r.value) << r.what;
+  for (const auto& [address, value, what] : reads) EXPECT_EQ(run.memory[address], value) << what;
   const int frames[4] = {2, 6, 8, 10};
   for (int bit = 0; bit < 4; ++bit) {
     EXPECT_TRUE(run.memory[0x320 + frames[bit] - 2] >> bit & 1) << "bit " << bit << " ended early";

@@ -53,12 +53,9 @@ TEST(CliDisasm, RunsFrom8000UntilFfffIsPassedAndMarksMissingBytes) {
 
 TEST(CliDisasm, WrongUsageAndLoadFailures) {
   TempFile rom(cartridge_with_code().build());
-  const std::vector<std::string> wrong[] = {{},
-                                            {rom.path(), "--from"},
-                                            {rom.path(), "--from", "7FFF"},
-                                            {rom.path(), "--count", "-1"},
-                                            {rom.path(), "--frames", "1"},
-                                            {rom.path(), "other.nes"}};
+  const std::vector<std::string> wrong[] = {
+      {rom.path(), "--from"},        {rom.path(), "--from", "7FFF"}, {rom.path(), "--count", "-1"},
+      {rom.path(), "--frames", "1"}, {rom.path(), "other.nes"},      {}};
   for (const auto& args : wrong) {
     const Output o = disasm(args);
     EXPECT_EQ(o.status, 2) << testing::PrintToString(args);
