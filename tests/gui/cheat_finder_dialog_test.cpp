@@ -8,7 +8,6 @@
 #include <QTimer>
 
 #include "gui/dialog_test_support.h"
-#include "main_window_test_support.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 
 #include "cpu/cpu.h"
 #include "gui/dialog_test_support.h"
-#include "main_window_test_support.h"
 #include "ppu/ppu.h"
 
 namespace {

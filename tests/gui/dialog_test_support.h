@@ -1,6 +1,6 @@
 // Shared by the dialog tests: reading and setting controls by id, answering a modal window that
-// the code under test opens, and starting one of our cartridges. The test program's main provides
-// the offscreen application.
+// the code under test opens, and starting one of our cartridges in the window of the window tests
+// (main_window_test_support.h). The test program's main provides the offscreen application.
 #pragma once
 
 #include <gtest/gtest.h>

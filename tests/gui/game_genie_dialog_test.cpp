@@ -3,10 +3,8 @@
 #include <QPushButton>
 #include <initializer_list>
 
-#include "cheats/cheat_finder.h"
 #include "cheats/game_genie.h"
 #include "gui/dialog_test_support.h"
-#include "main_window_test_support.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include <tuple>
 
 #include "gui/dialog_test_support.h"
-#include "gui/main_window_test_support.h"
 #include "support/ines_builder.h"
 #include "support/ips_builder.h"
 

@@ -10,7 +10,6 @@
 #include "cheats/game_genie.h"
 #include "dialog_test_support.h"
 #include "machine/frame.h"
-#include "main_window_test_support.h"
 #include "shell/qt/menu_table.h"
 #include "shell/qt/screen_widget.h"
 

@@ -2,7 +2,6 @@
 
 #include "cart/mapper.h"
 #include "gui/dialog_test_support.h"
-#include "main_window_test_support.h"
 #include "ppu/palettes.h"
 
 namespace {
