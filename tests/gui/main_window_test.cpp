@@ -40,9 +40,9 @@ TEST_F(MainWindowTest, TitleAndMenuBarAreThoseOfTheProgram) {
   QStringList menu;
   for (const QAction* a : window->menuBar()->actions()) describe(a->menu(), &menu);
   const QStringList expected = {
-      "&File: &Load ROM 40001, R&ecent ROMs>, Free &ROM 40002, -, ROM &Info... 40010, -, &Current "
-      "Save Slot>, -, "
-      "&Save Snapshot 40060, -, &Quick Load State\tF1 40047, &Quick Save State\tF2 40046, -, "
+      "&File: &Load ROM 40001, R&ecent ROMs>, Free &ROM 40002, -, ROM &Info... 40010, -, "
+      "&Current Save Slot>, -, &Save Snapshot 40060, -, "
+      "&Quick Load State\tF1 40047, &Quick Save State\tF2 40046, -, "
       "Load &State 40015, &Save State 40016, -, &FullScreen\tAlt+Enter 40006, -, E&xit 40003",
       "R&ecent ROMs: ",
       "&Current Save Slot: Slot &0 40036 *, Slot &1 40037, Slot &2 40038, Slot &3 40039, "
@@ -135,6 +135,7 @@ TEST_F(MainWindowTest, AudioItemsMuteChannelsUnderTheMasterSwitch) {
     choose(id);
     EXPECT_EQ(apu_channel_enabled.load(), channels) << id;
     EXPECT_EQ(checked(id), marked) << id;
+    EXPECT_TRUE(checked(ID_CHANNEL_SQUARE1)) << "a channel not chosen keeps its mark";
   }
   for (int id = ID_CHANNEL_SQUARE1; id <= ID_CHANNEL_PCM; ++id) EXPECT_TRUE(checked(id));
 }
