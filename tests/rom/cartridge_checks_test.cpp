@@ -177,17 +177,19 @@ TEST(JoypadRom, ReadsDeliverTheCurrentStreamsBitByBitWithBit6Set) {
   EXPECT_EQ(run.memory[0x353], bit_read(port2, 0)) << "a write of $00 did not restart port 2";
 }
 
-// The MMC3 cartridge's interrupt switches the background from its line on: plain above, stripes
-// below.
-TEST(MapperRom, Mmc3InterruptSplitsTheScreen) {
+// The MMC3 cartridge's interrupt, armed with a latch of 120 in vertical blank, runs in line 118's
+// CPU time and switches the background from line 119 on: plain above, stripes below.
+TEST(MapperRom, Mmc3InterruptSplitsTheScreenAtItsLine) {
   const RomRun run = run_rom("mmc3", 60);
-  auto colours_in_row = [&](int line) {
+  const auto colours_in_line = [&](int line) {
     std::set<int> colours;
     for (int x = 0; x < 256; ++x) colours.insert(run.colour_at(x, line));
     return colours.size();
   };
-  EXPECT_EQ(colours_in_row(60), 1u);
-  EXPECT_EQ(colours_in_row(200), 2u);
+  int split = 8;
+  while (split <= 232 && colours_in_line(split) == 1) ++split;
+  EXPECT_EQ(split, 119);
+  for (int line = split; line <= 232; ++line) EXPECT_EQ(colours_in_line(line), 2u) << line;
 }
 
 }  // namespace
