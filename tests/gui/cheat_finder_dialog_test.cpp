@@ -6,10 +6,8 @@
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QTimer>
-#include <filesystem>
 
 #include "gui/dialog_test_support.h"
-#include "main_window_test_support.h"
 
 namespace {
 
@@ -53,8 +51,7 @@ TEST(CheatFinderDialog, WithoutAGameShowsNamesPanelsAndAnAddressSearch) {
   EXPECT_EQ(names->currentIndex(), -1);
   names->setCurrentIndex(0);
   EXPECT_EQ(names->currentText(), "alpha");  // sorted without regard to case
-  EXPECT_EQ(text_of(&d, 1057), "$20");
-  EXPECT_EQ(text_of(&d, 1058), "");
+  EXPECT_EQ(texts_of(&d, {1057, 1058}), "$20|");
   for (int id : {1057, 1058}) EXPECT_TRUE(dialog_control_as<QLineEdit>(&d, id)->isReadOnly());
   clear_finder();
 }
@@ -101,20 +98,12 @@ void press_a() {
   frames(3);
 }
 
-int game_byte(uint32_t address) {
-  int value = -1;
-  emulation_call([&] { value = finder_read_byte(address); });
-  return value;
-}
-
 // The cheat_target cartridge: LIVES at $0310 (3, one less per press), SCORE at $0311.
 TEST_F(MainWindowTest, CheatFinderFindsAndSetsTheLivesOfARunningGame) {
-  const std::string rom = rom_path("cheat_target.nes");
-  if (!std::filesystem::exists(rom)) GTEST_SKIP() << "no test cartridge";
   clear_finder();
   g_pad = 0;
   input_plugin.get_data = pad_data;
-  window->start_game(rom.c_str());
+  if (!start_cartridge(*window, "cheat_target.nes")) GTEST_SKIP() << "no test cartridge";
   ASSERT_TRUE(wait_until([] { return game_byte(0x0300) == 1; }));
 
   CheatFinderDialog d;
@@ -139,8 +128,7 @@ TEST_F(MainWindowTest, CheatFinderFindsAndSetsTheLivesOfARunningGame) {
   auto* names = dialog_control_as<QComboBox>(&d, 1000);
   ASSERT_EQ(names->count(), 1);
   names->setCurrentIndex(0);
-  EXPECT_EQ(text_of(&d, 1057), "$310");
-  EXPECT_EQ(text_of(&d, 1058), "$01");
+  EXPECT_EQ(texts_of(&d, {1057, 1058}), "$310|$01");
   set_text(&d, 1060, "265");  // low 8 bits: 9
   click(&d, 1059);
   EXPECT_EQ(game_byte(0x0310), 9);

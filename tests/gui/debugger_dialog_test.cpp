@@ -3,41 +3,26 @@
 #include "shell/qt/dialogs/debugger_dialog.h"
 
 #include <QRegularExpression>
-#include <filesystem>
 
 #include "cpu/cpu.h"
 #include "gui/dialog_test_support.h"
-#include "main_window_test_support.h"
 #include "ppu/ppu.h"
 
 namespace {
 
 // A, X, Y, SP, FLAGS, PC; Ctrl 1, Ctrl 2, Status, Sprite; Reset, NMI, IRQ/BRK.
-constexpr int kFields[] = {1015, 1017, 1020, 1021, 1022, 1025, 1016,
-                           1018, 1023, 1024, 1019, 1026, 1027};
-
-QStringList fields(QWidget* d) {
-  QStringList shown;
-  for (int id : kFields) shown << text_of(d, id);
-  return shown;
+std::string fields(QWidget* d) {
+  return texts_of(d,
+                  {1015, 1017, 1020, 1021, 1022, 1025, 1016, 1018, 1023, 1024, 1019, 1026, 1027});
 }
 
-class DebuggerDialogTest : public MainWindowTest {
- protected:
-  // Starts the demo and holds it at a frame boundary, as the menu command does.
-  bool start_paused_game() {
-    const std::string rom = rom_path("demo.nes");
-    if (!std::filesystem::exists(rom)) return false;
-    window->start_game(rom.c_str());
-    EXPECT_TRUE(wait_until([] { return emu_stop == 0; }));
-    emu_requests |= REQUEST_PAUSE;
-    return true;
-  }
-};
+// The tests with a game hold the demo at a frame boundary, as the menu command does.
+using DebuggerDialogTest = MainWindowTest;
 
 // Every register and vector holds a value of its own, so that no two fields can be mixed up.
 TEST_F(DebuggerDialogTest, ShowsTheRegistersAndVectorsOfTheRunningGame) {
-  if (!start_paused_game()) GTEST_SKIP() << "no demo cartridge";
+  if (!start_cartridge(*window, "demo.nes")) GTEST_SKIP() << "no demo cartridge";
+  emu_requests |= REQUEST_PAUSE;
   ASSERT_TRUE(emulation_call([] {
     CpuContext c;
     cpu_get_context(&c);
@@ -47,13 +32,13 @@ TEST_F(DebuggerDialogTest, ShowsTheRegistersAndVectorsOfTheRunningGame) {
     for (int i = 0; i < 6; ++i) c.memory[0xFFFA + i] = uint8_t(0xA1 + i);  // the vectors' copy
   }));
   DebuggerDialog d(window.get());
-  EXPECT_EQ(fields(&d), (QStringList{"1", "10", "11", "100", "101", "c00a", "110", "111", "1000",
-                                     "1001", "$A4A3", "$A2A1", "$A6A5"}));
+  EXPECT_EQ(fields(&d), "1|10|11|100|101|c00a|110|111|1000|1001|$A4A3|$A2A1|$A6A5");
 }
 
 // The lines of the disassembler; a raw line's character column shows control characters as dots.
 TEST_F(DebuggerDialogTest, ListsTheMappedProgramAsDisassemblyOrRawData) {
-  if (!start_paused_game()) GTEST_SKIP() << "no demo cartridge";
+  if (!start_cartridge(*window, "demo.nes")) GTEST_SKIP() << "no demo cartridge";
+  emu_requests |= REQUEST_PAUSE;
   DebuggerDialog d(window.get());
   const auto columns = [](QStringList lines) {
     for (QString& line : lines) line = line.section('\t', 0, 1);
@@ -80,7 +65,7 @@ TEST_F(DebuggerDialogTest, ListsTheMappedProgramAsDisassemblyOrRawData) {
 TEST_F(DebuggerDialogTest, WithoutAGameTheFieldsStayEmptyAndTheButtonsDoNothing) {
   ASSERT_EQ(emu_stop.load(), 1);
   DebuggerDialog d(window.get());
-  EXPECT_EQ(fields(&d).join(""), "");
+  EXPECT_EQ(fields(&d), std::string(12, '|'));
   click(&d, 1034);
   click(&d, 1035);
   EXPECT_TRUE(lines_of(&d, 1031).isEmpty());

@@ -1,5 +1,6 @@
-// Shared by the dialog tests: reading and setting controls by id, and answering a modal window
-// that the code under test opens. The test program's main provides the offscreen application.
+// Shared by the dialog tests: reading and setting controls by id, answering a modal window that
+// the code under test opens, and starting one of our cartridges in the window of the window tests
+// (main_window_test_support.h). The test program's main provides the offscreen application.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,8 +11,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
+#include <initializer_list>
+#include <string>
 
+#include "cheats/cheat_finder.h"
+#include "main_window_test_support.h"
 #include "shell/qt/dialogs/dialog_ids.h"
 
 // The test program's application, which its main creates.
@@ -33,6 +39,13 @@ inline QString text_of(QWidget* dialog, int id) {
   return {};
 }
 
+// The texts of several controls, joined by "|".
+inline std::string texts_of(QWidget* dialog, std::initializer_list<int> ids) {
+  QStringList texts;
+  for (int id : ids) texts << text_of(dialog, id);
+  return texts.join('|').toStdString();
+}
+
 inline void set_text(QWidget* dialog, int id, const QString& text) {
   dialog_control_as<QLineEdit>(dialog, id)->setText(text);
 }
@@ -43,6 +56,22 @@ inline QStringList lines_of(QWidget* dialog, int id) {
   auto* list = dialog_control_as<QListWidget>(dialog, id);
   for (int i = 0; list && i < list->count(); ++i) lines << list->item(i)->text();
   return lines;
+}
+
+// Starts our cartridge `name` (e.g. "demo.nes") in the window and waits until it runs; false when
+// the cartridges were not built.
+inline bool start_cartridge(MainWindow& window, const char* name) {
+  if (!std::filesystem::exists(rom_path(name))) return false;
+  window.start_game(rom_path(name).c_str());
+  EXPECT_TRUE(wait_until([] { return emu_stop == 0; }));
+  return true;
+}
+
+// The byte the running game sees at `address`, or -1 while no game serves requests.
+inline int game_byte(uint32_t address) {
+  int value = -1;
+  emulation_call([&] { value = finder_read_byte(address); });
+  return value;
 }
 
 // Calls answer() on the next modal (or owner-less) window of type T, from inside that window's

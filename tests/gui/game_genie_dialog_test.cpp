@@ -1,13 +1,10 @@
 #include "shell/qt/dialogs/game_genie_dialog.h"
 
 #include <QPushButton>
-#include <filesystem>
 #include <initializer_list>
 
-#include "cheats/cheat_finder.h"
 #include "cheats/game_genie.h"
 #include "gui/dialog_test_support.h"
-#include "main_window_test_support.h"
 
 namespace {
 
@@ -66,25 +63,16 @@ TEST_F(GameGenieDialogTest, EditsTheListOkStoresItSortedAndCancelKeepsIt) {
   EXPECT_EQ(stored_list(), (QStringList{"1234-678", "SXIOPO", "ZEXPYGLA"}));
 }
 
-// The byte the running game sees at $91D9, or -1 while no run serves requests.
-int running_byte_91d9() {
-  int value = -1;
-  emulation_call([&value] { value = finder_read_byte(0x91D9); });
-  return value;
-}
-
 // A running game without bank switching: OK reaches the list between two frames, and the code
 // takes effect when the game is loaded again.
 TEST_F(MainWindowTest, GameGenieCodesReachARunningGameAtItsNextLoad) {
-  const std::string rom = rom_path("cheat_target.nes");
-  if (!std::filesystem::exists(rom)) GTEST_SKIP() << "no test cartridge";
   struct ClearList {
     ~ClearList() { set_list({}); }
   } clear_list;
   set_list({});
-  window->start_game(rom.c_str());
+  if (!start_cartridge(*window, "cheat_target.nes")) GTEST_SKIP() << "no test cartridge";
   int original = -1;
-  ASSERT_TRUE(wait_until([&] { return (original = running_byte_91d9()) >= 0; }));
+  ASSERT_TRUE(wait_until([&] { return (original = game_byte(0x91D9)) >= 0; }));
   ASSERT_NE(original, 0xAD);
 
   ModalAnswer<QDialog> answer([](QDialog* d) {
@@ -93,9 +81,9 @@ TEST_F(MainWindowTest, GameGenieCodesReachARunningGameAtItsNextLoad) {
   });
   EXPECT_EQ(game_genie_dialog_exec(nullptr), kIdOk);
   EXPECT_EQ(stored_list(), QStringList{"SXIOPO"});
-  EXPECT_EQ(running_byte_91d9(), original);
-  window->start_game(rom.c_str());
-  EXPECT_TRUE(wait_until([] { return running_byte_91d9() == 0xAD; }));
+  EXPECT_EQ(game_byte(0x91D9), original);
+  start_cartridge(*window, "cheat_target.nes");
+  EXPECT_TRUE(wait_until([] { return game_byte(0x91D9) == 0xAD; }));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include "cart/cartridge.h"
 #include "gui/dialog_test_support.h"
-#include "main_window_test_support.h"
 #include "support/ines_builder.h"
 #include "support/ips_builder.h"
 

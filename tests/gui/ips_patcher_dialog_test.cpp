@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QPushButton>
+#include <tuple>
 
 #include "gui/dialog_test_support.h"
-#include "gui/main_window_test_support.h"
 #include "support/ines_builder.h"
 #include "support/ips_builder.h"
 
@@ -25,13 +25,8 @@ std::vector<std::string> shown() {
 TEST(IpsPatcherDialog, OpensWithItsTextsAndBrowseFillsOrEmptiesTheEdits) {
   IpsPatcherDialog d;
   EXPECT_EQ(d.findChild<QGroupBox*>()->title(), "Apply a Patch:");
-  const std::pair<int, const char*> texts[] = {{1019, "Choose an IPS file."},
-                                               {1024, "Choose a file to be patched."},
-                                               {1017, "..."},
-                                               {1025, "..."},
-                                               {1020, "Apply"},
-                                               {kIdOk, "Dismiss"}};
-  for (const auto& [id, text] : texts) EXPECT_EQ(text_of(&d, id), text) << id;
+  EXPECT_EQ(texts_of(&d, {1019, 1024, 1017, 1025, 1020, kIdOk}),
+            "Choose an IPS file.|Choose a file to be patched.|...|...|Apply|Dismiss");
   EXPECT_TRUE(dialog_control_as<QPushButton>(&d, 1020)->isDefault());
 
   const struct {
@@ -63,21 +58,18 @@ TEST(IpsPatcherDialog, OpensWithItsTextsAndBrowseFillsOrEmptiesTheEdits) {
 TEST(IpsPatcherDialog, ApplyPointsOutEmptyEditsThenTriesTheTexts) {
   const std::string no_ips = "Error.|Please select an IPS File.|i",
                     no_target = "Error.|Please select a file to patch.|i";
-  const struct {
-    const char *ips, *target;
-    std::vector<std::string> boxes;
-  } cases[] = {
+  const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
       {"", "", {no_ips, no_target, "patcher"}},
       {"", "/no/file", {no_ips, "patcher"}},
       {nullptr, nullptr, {"patcher"}},  // as opened
   };
-  for (const auto& c : cases) {
+  for (const auto& [ips, target, boxes] : cases) {
     test_host().clear_records();
     IpsPatcherDialog d;
-    if (c.ips) set_text(&d, 1019, c.ips);
-    if (c.target) set_text(&d, 1024, c.target);
+    if (ips) set_text(&d, 1019, ips);
+    if (target) set_text(&d, 1024, target);
     click(&d, 1020);
-    EXPECT_EQ(shown(), c.boxes);
+    EXPECT_EQ(shown(), boxes);
     EXPECT_EQ(d.result(), 0) << "Apply leaves the dialog open";
   }
 }

@@ -1,10 +1,7 @@
 #include "shell/qt/dialogs/nametable_viewer_dialog.h"
 
-#include <filesystem>
-
 #include "cart/mapper.h"
 #include "gui/dialog_test_support.h"
-#include "main_window_test_support.h"
 #include "ppu/palettes.h"
 
 namespace {
@@ -21,10 +18,8 @@ using NametableViewerDialogTest = MainWindowTest;
 // The scroll cartridge's table 0 holds columns of colours $16, $2A, $12 and table 1 rows of
 // $27, $15, $31. The picture is painted 1:1 at 10, 10 and follows the game, which runs on.
 TEST_F(NametableViewerDialogTest, ShowsTheRunningGamesTablesAndKeepsRedrawing) {
-  if (!std::filesystem::exists(rom_path("scroll.nes"))) GTEST_SKIP() << "no scroll cartridge";
   install_test_video_plugin();
-  window->start_game(rom_path("scroll.nes").c_str());
-  ASSERT_TRUE(wait_until([] { return emu_stop == 0; }));
+  if (!start_cartridge(*window, "scroll.nes")) GTEST_SKIP() << "no scroll cartridge";
 
   ModalAnswer<NametableViewerDialog> answer([&](NametableViewerDialog* d) {
     ASSERT_TRUE(wait_until([d] { return pixel(d->grab().toImage(), 10, 10) == rgb(0x16); }));

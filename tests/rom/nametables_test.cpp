@@ -1,6 +1,4 @@
 // `vantrell-cli run --nametables` writes the name-table viewer's picture of the last frame.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <vector>
 

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "shell/plugins.h"
 #include "shell/registry.h"
@@ -37,14 +36,10 @@ TEST(PluginLoader, InvalidPluginsFallBackToTheNullPlugin) {
 TEST(PluginLoader, EnumerationListsOnlyPluginsWithTheExport) {
   // The incomplete plug-in exports FN_VIDEO_INIT but no FN_INPUT_INIT; enumeration searches the
   // current directory, so run it from the plug-in's folder.
-  const std::string path = VANTRELL_INCOMPLETE_PLUGIN;
-  const std::string dir = path.substr(0, path.rfind('/'));
-  char old[4096];
-  ASSERT_NE(getcwd(old, sizeof old), nullptr);
-  ASSERT_EQ(chdir(dir.c_str()), 0);
-  const auto video = plugin_enumerate("FN_VIDEO_INIT");
-  const auto input = plugin_enumerate("FN_INPUT_INIT");
-  ASSERT_EQ(chdir(old), 0);
+  const std::filesystem::path old = std::filesystem::current_path();
+  std::filesystem::current_path(std::filesystem::path(VANTRELL_INCOMPLETE_PLUGIN).parent_path());
+  const auto video = plugin_enumerate("FN_VIDEO_INIT"), input = plugin_enumerate("FN_INPUT_INIT");
+  std::filesystem::current_path(old);
   EXPECT_NE(std::find(video.begin(), video.end(), "incomplete_video_plugin.so"), video.end());
   EXPECT_EQ(std::find(input.begin(), input.end(), "incomplete_video_plugin.so"), input.end());
 }

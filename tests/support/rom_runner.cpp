@@ -16,11 +16,9 @@ RomRun run_rom(const std::string& name, uint32_t frames, const std::vector<RomIn
   std::stable_sort(run.input.begin(), run.input.end(),
                    [](const InputEvent& a, const InputEvent& b) { return a.frame < b.frame; });
   HeadlessResult r = headless_run(rom_path(name), run);
-  RomRun out;
-  out.loaded = r.load == LoadResult::Ok || r.load == LoadResult::DirtyHeader;
-  out.memory = std::move(r.memory);
-  out.frame = std::move(r.frame);
-  out.sound = std::move(r.sound);
-  out.cpu_result = r.cpu_result;
-  return out;
+  if (r.load != LoadResult::Ok && r.load != LoadResult::DirtyHeader) {
+    ADD_FAILURE() << name << " does not load";
+    return {std::vector<uint8_t>(0x10000), std::vector<uint8_t>(240 * 272), {}, 0};
+  }
+  return {std::move(r.memory), std::move(r.frame), std::move(r.sound), r.cpu_result};
 }

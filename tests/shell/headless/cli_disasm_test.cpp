@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,18 +16,10 @@ struct Output {
 };
 
 Output disasm(const std::vector<std::string>& args) {
-  char *out_text = nullptr, *err_text = nullptr;
-  size_t out_size = 0, err_size = 0;
-  std::FILE* out = open_memstream(&out_text, &out_size);
-  std::FILE* err = open_memstream(&err_text, &err_size);
-  Output o{cli_disasm(args, out, err), "", ""};
-  std::fclose(out);
-  std::fclose(err);
-  o.out = out_text;
-  o.err = err_text;
-  std::free(out_text);
-  std::free(err_text);
-  return o;
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  return {cli_disasm(args, stdout, stderr), testing::internal::GetCapturedStdout(),
+          testing::internal::GetCapturedStderr()};
 }
 
 // NROM-128: the 16 KB bank shows at $8000 and again at $C000, and ends at $FFFF.
@@ -61,12 +53,9 @@ TEST(CliDisasm, RunsFrom8000UntilFfffIsPassedAndMarksMissingBytes) {
 
 TEST(CliDisasm, WrongUsageAndLoadFailures) {
   TempFile rom(cartridge_with_code().build());
-  const std::vector<std::string> wrong[] = {{},
-                                            {rom.path(), "--from"},
-                                            {rom.path(), "--from", "7FFF"},
-                                            {rom.path(), "--count", "-1"},
-                                            {rom.path(), "--frames", "1"},
-                                            {rom.path(), "other.nes"}};
+  const std::vector<std::string> wrong[] = {
+      {rom.path(), "--from"},        {rom.path(), "--from", "7FFF"}, {rom.path(), "--count", "-1"},
+      {rom.path(), "--frames", "1"}, {rom.path(), "other.nes"},      {}};
   for (const auto& args : wrong) {
     const Output o = disasm(args);
     EXPECT_EQ(o.status, 2) << testing::PrintToString(args);

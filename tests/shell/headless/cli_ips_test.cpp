@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/ines_builder.h"
@@ -35,11 +36,7 @@ TEST(CliIps, RefusesBadPatchesAndWrongUsage) {
   std::filesystem::remove(missing);
   TempFile truncated(IpsBuilder().data(0, {9, 9}).data(4, {7, 7, 7}).cut(1).bytes, "t.ips");
   TempFile good(IpsBuilder().data(0, {9}).end().bytes, "g.ips"), target(kTarget);
-  const struct {
-    std::vector<std::string> args;
-    int status;
-    const char* message;
-  } cases[] = {
+  const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
       {{truncated.path(), target.path()}, 1, "vantrell-cli: Unexpected Error: End of File.\n"},
       {{missing, target.path()}, 1, "vantrell-cli: Failed to open file!\n"},
       {{".", target.path()}, 1, "vantrell-cli: Failed to open file!\n"},  // a directory
@@ -49,12 +46,12 @@ TEST(CliIps, RefusesBadPatchesAndWrongUsage) {
       {{good.path(), target.path(), "c"}, 2, "Usage: vantrell-cli ips PATCH FILE"},
       {{"--dry-run", target.path()}, 2, "Usage: vantrell-cli ips PATCH FILE"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.args));
+  for (const auto& [args, status, message] : cases) {
+    SCOPED_TRACE(testing::PrintToString(args));
     testing::internal::CaptureStderr();
-    EXPECT_EQ(cli_ips(c.args), c.status);
+    EXPECT_EQ(cli_ips(args), status);
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(c.status == 1 ? err : err.substr(0, 34), c.message);
+    EXPECT_EQ(status == 1 ? err : err.substr(0, 34), message);
     EXPECT_EQ(file_bytes(target.path()), kTarget);
     EXPECT_FALSE(std::filesystem::exists(missing));
   }
