@@ -1,5 +1,5 @@
 // What the plug-in tests share: loading a built plug-in as the program does, a fake host window
-// that records what the plug-ins ask of it, and the run's scratch folder.
+// that records what the plug-ins ask of it, and the plug-ins' settings.
 #pragma once
 
 #include <dlfcn.h>
@@ -16,9 +16,6 @@
 #include <vector>
 
 #include "shell/plugin_api.h"
-
-// A folder of this run's own (it also holds the settings file).
-const std::string& scratch_dir();
 
 // dlopen of build/plugins/<name>.so, as the program opens it; null when it cannot be loaded.
 inline void* open_plugin(const char* name) {
