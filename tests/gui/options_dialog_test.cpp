@@ -101,11 +101,7 @@ TEST_F(OptionsDialogTest, OkStoresWhatItShowsAndCancelStoresNothing) {
     registry_set_string(kRegistryOptions, "StateDirectory", "elsewhere");
     list(d.get(), 1004)->setCurrentRow(0);
     click(d.get(), 1047);
-    if (end) {
-      click(d.get(), end);
-    } else {
-      d->reject();
-    }
+    end ? click(d.get(), end) : d->reject();
     EXPECT_EQ(d->result(), end ? end : kIdCancel);
     EXPECT_EQ(outcome(), expected) << end;
   }
@@ -122,11 +118,10 @@ TEST_F(OptionsDialogTest, OkStoresThePaletteOfTheSetButton) {
     click(d.get(), 1);
     return set;
   };
-  // In palette order; the ids of 8 and 9 are swapped.
-  const int ids[] = {1040, 1041, 1042, 1043, 1044, 1045, 1046, 1047, 1049, 1048, 1050, 1051};
-  for (uint32_t index = 0; index < 12; ++index) {
-    EXPECT_EQ(ok_clicking(ids[index]), 1);
-    EXPECT_EQ(palette_setting(), index) << ids[index];
+  for (int id = 1040; id <= 1051; ++id) {
+    EXPECT_EQ(ok_clicking(id), 1);
+    // Palette order, but for I (8) and J (9), which swap their ids.
+    EXPECT_EQ(palette_setting(), uint32_t(id == 1048 ? 9 : id == 1049 ? 8 : id - 1040)) << id;
   }
   EXPECT_EQ(ok_clicking(0), 1);
   EXPECT_EQ(palette_setting(), 11u);
@@ -136,21 +131,17 @@ TEST_F(OptionsDialogTest, OkStoresThePaletteOfTheSetButton) {
 }
 
 TEST_F(OptionsDialogTest, AnEmptyPluginListIsReportedAndEndsTheProgram) {
-  const struct {
-    Names video, input;
-    const char* kind;
-  } cases[] = {{{}, {"a_input.so"}, "video"}, {{"a_video.so"}, {}, "input"}};
-  for (const auto& c : cases) {
+  for (const std::string kind : {"video", "input"}) {
     quits = 0;
     std::string shown;
     ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
       shown = (box->windowTitle() + "|" + box->text()).toStdString();
       box->accept();
     });
-    open(c.video, c.input);
+    open(kind == "video" ? Names{} : Names{"a_video.so"},
+         kind == "input" ? Names{} : Names{"a_input.so"});
     EXPECT_FALSE(filled);
-    EXPECT_TRUE(shown.starts_with(std::string("Error|Vantrell could not find a valid ") + c.kind))
-        << shown;
+    EXPECT_TRUE(shown.starts_with("Error|Vantrell could not find a valid " + kind)) << shown;
     EXPECT_EQ(quits, 1);
   }
 }
@@ -171,11 +162,8 @@ TEST_F(OptionsDialogTest, EachFolderRowShowsBrowsesAndStoresItsFolder) {
     for (const bool choose : {false, true}) {
       ModalAnswer<QFileDialog> answer([&](QFileDialog* browser) {
         browser->setDirectory(chosen.path());
-        if (choose) {
-          static_cast<QDialog*>(browser)->accept();  // QFileDialog hides its override
-        } else {
-          browser->reject();
-        }
+        QDialog* dialog = browser;  // QFileDialog hides its accept()
+        choose ? dialog->accept() : dialog->reject();
       });
       click(d.get(), r.browse);
       EXPECT_EQ(answer.answered, 1);
