@@ -4,35 +4,15 @@
 
 #include <atomic>
 #include <filesystem>
-#include <vector>
 
-#include "machine/machine.h"
 #include "main_window_test_support.h"
-#include "ppu/palettes.h"
 #include "shell/host.h"
 
 namespace {
 
 QtHost* g_host = nullptr;
 
-const VideoInitInfo* g_video_info = nullptr;
 std::atomic<int> g_renders{0};
-
-void test_video_init(VideoInitInfo* info) { g_video_info = info; }
-
-void test_video_render() {
-  const VideoInitInfo* info = g_video_info;
-  if (!info || !info->frame_buffer) return;
-  std::vector<uint32_t> pixels(256 * 240);
-  for (int y = 0; y < 240; ++y) {
-    for (int x = 0; x < 256; ++x) {
-      const PaletteEntry& c = info->palette[info->frame_buffer[y * 272 + x]];
-      pixels[y * 256 + x] = uint32_t(c.red) << 16 | uint32_t(c.green) << 8 | c.blue;
-    }
-  }
-  info->hwnd->show_image(info->hwnd, pixels.data(), 256, 240, 256 * 4);
-  ++g_renders;
-}
 
 }  // namespace
 
@@ -41,8 +21,7 @@ QtHost& test_host() { return *g_host; }
 void install_test_video_plugin() {
   plugin_null_video();
   g_renders = 0;
-  video_plugin.init = test_video_init;
-  video_plugin.render = test_video_render;
+  video_plugin.render = [] { ++g_renders; };
 }
 
 int test_video_renders() { return g_renders; }

@@ -1,5 +1,5 @@
 // Shared by the window tests: the recording host, a fixture with a fresh main window, a way to
-// let the event loop run until something has happened, and a small video plug-in.
+// let the event loop run until something has happened, and a video plug-in that counts renders.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -36,8 +36,7 @@ inline bool wait_until(const std::function<bool()>& pred, int ms = 5000) {
 inline std::string rom_path(const char* name) { return std::string(VANTRELL_ROM_DIR) + "/" + name; }
 inline bool demo_missing() { return !std::filesystem::exists(rom_path("demo.nes")); }
 
-// A video plug-in that shows the frame buffer through the palette, as the shipped one does,
-// and counts its renders.
+// A video plug-in that only counts its renders.
 void install_test_video_plugin();
 int test_video_renders();
 

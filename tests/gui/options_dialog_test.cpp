@@ -1,3 +1,5 @@
+// The Options dialog against the settings: what it shows, what OK and Cancel store, the palette
+// buttons, the folder browsers, and a plug-in list that stays empty.
 #include "shell/qt/dialogs/options_dialog.h"
 
 #include <gtest/gtest.h>
@@ -25,20 +27,13 @@ std::string setting(const char* key, const char* name) {
 }
 
 uint32_t palette_setting() {
-  uint32_t value = 0xFFFFFFFF;
+  uint32_t value = 99;
   registry_get_dword(kRegistryOptions, "Palette", &value);
   return value;
 }
 
-QString text(QWidget* dialog, int id) { return dialog_control_as<QLineEdit>(dialog, id)->text(); }
-
-QStringList selected(QWidget* dialog, int id) {
-  QStringList names;
-  for (QListWidgetItem* item : dialog_control_as<QListWidget>(dialog, id)->selectedItems()) {
-    names << item->text();
-  }
-  return names;
-}
+QLineEdit* edit(QWidget* dialog, int id) { return dialog_control_as<QLineEdit>(dialog, id); }
+QListWidget* list(QWidget* dialog, int id) { return dialog_control_as<QListWidget>(dialog, id); }
 
 class OptionsDialogTest : public ::testing::Test {
  protected:
@@ -77,133 +72,107 @@ class OptionsDialogTest : public ::testing::Test {
   int quits = 0;
 };
 
-// A list without a selection (the stored plug-in is no longer listed) stores an empty name.
-TEST_F(OptionsDialogTest, OkRewritesEveryValueAndRequestsAReload) {
+// OK stores what the dialog shows, over values changed behind its back (a list without a
+// selection, as when the stored plug-in is no longer listed, stores an empty name), and asks for
+// the plug-ins to be reloaded; Cancel and the close box store nothing.
+TEST_F(OptionsDialogTest, OkStoresWhatItShowsAndCancelStoresNothing) {
+  // The state folder, the video and input settings and paths, the palette stored, chosen and
+  // shown, and the requests.
+  const auto outcome = [] {
+    return setting(kRegistryOptions, "StateDirectory") + "|" + setting(kRegistryPlugins, "Video") +
+           "|" + setting(kRegistryPlugins, "Input") + "|" + video_plugin_path + "|" +
+           input_plugin_path + "|" + std::to_string(palette_setting()) + "/" +
+           std::to_string(palette_index) + "/" +
+           std::to_string((current_palette - ppu_palettes[0]) / kPaletteEntries) + "|" +
+           std::to_string(emu_requests.load());
+  };
+  const std::string kept = "elsewhere|b_video.so|a_input.so|b_video.so|gone.so|3/3/3|0";
+  const std::pair<int, std::string> ends[] = {
+      {kIdCancel, kept},
+      {0, kept},  // the close box
+      {kIdOk, "/states|a_video.so||a_video.so||7/7/7|" + std::to_string(REQUEST_RELOAD_PLUGINS)}};
   std::strcpy(input_plugin_path, "gone.so");
-  auto d = open();
-  ASSERT_TRUE(filled);
-  EXPECT_EQ(text(d.get(), 1000), "/roms");
-  EXPECT_EQ(text(d.get(), 1002), "/states");
-  EXPECT_EQ(text(d.get(), 1071), "/saves");
-  EXPECT_EQ(selected(d.get(), 1004), QStringList{"b_video.so"});
-  EXPECT_TRUE(selected(d.get(), 1005).isEmpty());
-  EXPECT_TRUE(dialog_control_as<QRadioButton>(d.get(), 1043)->isChecked());
-
-  // Values changed behind the dialog's back are overwritten by what it shows.
-  registry_set_string(kRegistryOptions, "StateDirectory", "elsewhere");
-  dialog_control_as<QLineEdit>(d.get(), 1000)->setText("/new/roms");
-  dialog_control_as<QLineEdit>(d.get(), 1071)->setText("");  // the default folder
-  dialog_control_as<QListWidget>(d.get(), 1004)->setCurrentRow(0);
-  click(d.get(), 1);
-
-  EXPECT_EQ(d->result(), 1);
-  EXPECT_EQ(setting(kRegistryOptions, "RomDirectory"), "/new/roms");
-  EXPECT_EQ(setting(kRegistryOptions, "StateDirectory"), "/states");
-  EXPECT_EQ(setting(kRegistryOptions, "BatteryDirectory"), "");
-  EXPECT_EQ(setting(kRegistryPlugins, "Video"), "a_video.so");
-  EXPECT_EQ(setting(kRegistryPlugins, "Input"), "");
-  EXPECT_STREQ(video_plugin_path, "a_video.so");
-  EXPECT_STREQ(input_plugin_path, "");
-  EXPECT_EQ(palette_setting(), 3u);
-  EXPECT_EQ(emu_requests.load(), REQUEST_RELOAD_PLUGINS);
-}
-
-// The buttons in palette order; the ids of 8 and 9 are swapped.
-TEST_F(OptionsDialogTest, EachPaletteButtonStoresItsIndex) {
-  const int ids[] = {1040, 1041, 1042, 1043, 1044, 1045, 1046, 1047, 1049, 1048, 1050, 1051};
-  for (uint32_t index = 0; index < 12; ++index) {
+  for (const auto& [end, expected] : ends) {
+    registry_set_string(kRegistryOptions, "StateDirectory", "/states");
     auto d = open();
-    click(d.get(), ids[index]);
-    click(d.get(), 1);
-    EXPECT_EQ(palette_setting(), index) << ids[index];
-    EXPECT_EQ(palette_index, index) << ids[index];
-    EXPECT_EQ(current_palette, ppu_palettes[index]) << ids[index];
-  }
-}
-
-TEST_F(OptionsDialogTest, PaletteAboveElevenSetsNoButtonAndIsWrittenBack) {
-  palette_index = 12;
-  ppu_select_palette(12);
-  auto d = open();
-  for (QRadioButton* button : d->findChildren<QRadioButton*>()) {
-    EXPECT_FALSE(button->isChecked()) << button->objectName().toStdString();
-  }
-  click(d.get(), 1);
-  EXPECT_EQ(palette_setting(), 12u);
-  EXPECT_EQ(palette_index, 12u);
-  EXPECT_EQ(current_palette, ppu_palettes[0]);
-}
-
-TEST_F(OptionsDialogTest, CancelAndTheCloseBoxStoreNothing) {
-  for (const bool close_box : {false, true}) {
-    auto d = open();
-    dialog_control_as<QLineEdit>(d.get(), 1000)->setText("/other");
-    dialog_control_as<QListWidget>(d.get(), 1004)->setCurrentRow(0);
+    ASSERT_TRUE(filled);
+    EXPECT_EQ(list(d.get(), 1004)->currentRow(), 1);  // the stored plug-in, b_video.so
+    EXPECT_TRUE(list(d.get(), 1005)->selectedItems().isEmpty());
+    registry_set_string(kRegistryOptions, "StateDirectory", "elsewhere");
+    list(d.get(), 1004)->setCurrentRow(0);
     click(d.get(), 1047);
-    if (close_box) {
-      d->reject();
-    } else {
-      click(d.get(), 2);
-    }
-    EXPECT_EQ(d->result(), 2);
-    EXPECT_EQ(setting(kRegistryOptions, "RomDirectory"), "/roms");
-    EXPECT_EQ(setting(kRegistryPlugins, "Video"), "b_video.so");
-    EXPECT_STREQ(video_plugin_path, "b_video.so");
-    EXPECT_EQ(palette_setting(), 3u);
-    EXPECT_EQ(palette_index, 3u);
-    EXPECT_EQ(current_palette, ppu_palettes[3]);
-    EXPECT_EQ(emu_requests.load(), 0);
+    end ? click(d.get(), end) : d->reject();
+    EXPECT_EQ(d->result(), end ? end : kIdCancel);
+    EXPECT_EQ(outcome(), expected) << end;
   }
+}
+
+// The dialog opens with the current palette's button set (none above 11) and OK stores the set
+// button's palette, or keeps the current one when none is set.
+TEST_F(OptionsDialogTest, OkStoresThePaletteOfTheSetButton) {
+  const auto ok_clicking = [&](int id) {
+    auto d = open();
+    int set = 0;
+    for (QRadioButton* button : d->findChildren<QRadioButton*>()) set += button->isChecked();
+    if (id) click(d.get(), id);
+    click(d.get(), 1);
+    return set;
+  };
+  for (int id = 1040; id <= 1051; ++id) {
+    EXPECT_EQ(ok_clicking(id), 1);
+    // Palette order, but for I (8) and J (9), which swap their ids.
+    EXPECT_EQ(palette_setting(), uint32_t(id == 1048 ? 9 : id == 1049 ? 8 : id - 1040)) << id;
+  }
+  EXPECT_EQ(ok_clicking(0), 1);
+  EXPECT_EQ(palette_setting(), 11u);
+  palette_index = 12;
+  EXPECT_EQ(ok_clicking(0), 0);
+  EXPECT_EQ(palette_setting(), 12u);
 }
 
 TEST_F(OptionsDialogTest, AnEmptyPluginListIsReportedAndEndsTheProgram) {
-  const struct {
-    Names video, input;
-    const char* kind;
-  } cases[] = {{{}, {"a_input.so"}, "video"}, {{"a_video.so"}, {}, "input"}};
-  for (const auto& c : cases) {
+  for (const std::string kind : {"video", "input"}) {
     quits = 0;
-    QString shown, caption;
+    std::string shown;
     ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
-      shown = box->text();
-      caption = box->windowTitle();
+      shown = (box->windowTitle() + "|" + box->text()).toStdString();
       box->accept();
     });
-    auto d = open(c.video, c.input);
+    open(kind == "video" ? Names{} : Names{"a_video.so"},
+         kind == "input" ? Names{} : Names{"a_input.so"});
     EXPECT_FALSE(filled);
-    EXPECT_EQ(answer.answered, 1);
-    EXPECT_EQ(shown.toStdString(), std::string("Vantrell could not find a valid ") + c.kind +
-                                       " plugin dll, please put a copy of the plugin in the same "
-                                       "directory as Vantrell.");
-    EXPECT_EQ(caption, "Error");
+    EXPECT_TRUE(shown.starts_with("Error|Vantrell could not find a valid " + kind)) << shown;
     EXPECT_EQ(quits, 1);
   }
 }
 
-TEST_F(OptionsDialogTest, BrowseReplacesTheFolderOnlyWhenOneIsChosen) {
+// Each folder row shows its setting, Browse replaces the folder only when one is chosen, and OK
+// stores it.
+TEST_F(OptionsDialogTest, EachFolderRowShowsBrowsesAndStoresItsFolder) {
   QTemporaryDir chosen;
-  const struct { int button, edit; } cases[] = {{1001, 1000}, {1003, 1002}, {1072, 1071}};
-  for (const auto& c : cases) {
+  const struct {
+    int edit, browse;
+    const char *setting, *stored;
+  } rows[] = {{1000, 1001, "RomDirectory", "/roms"},
+              {1002, 1003, "StateDirectory", "/states"},
+              {1071, 1072, "BatteryDirectory", "/saves"}};
+  for (const auto& r : rows) {
     auto d = open();
-    const QString before = text(d.get(), c.edit);
-    QString title;
-    {
-      ModalAnswer<QFileDialog> cancel([&](QFileDialog* browser) {
-        title = browser->windowTitle();
-        browser->reject();
+    EXPECT_EQ(edit(d.get(), r.edit)->text(), r.stored);
+    for (const bool choose : {false, true}) {
+      ModalAnswer<QFileDialog> answer([&](QFileDialog* browser) {
+        browser->setDirectory(chosen.path());
+        QDialog* dialog = browser;  // QFileDialog hides its accept()
+        choose ? dialog->accept() : dialog->reject();
       });
-      click(d.get(), c.button);
+      click(d.get(), r.browse);
+      EXPECT_EQ(answer.answered, 1);
+      EXPECT_EQ(edit(d.get(), r.edit)->text(), choose ? chosen.path() : QString(r.stored))
+          << r.setting;
     }
-    EXPECT_EQ(title, "Select A Folder");
-    EXPECT_EQ(text(d.get(), c.edit), before);
-
-    ModalAnswer<QFileDialog> choose([&](QFileDialog* browser) {
-      browser->setDirectory(chosen.path());
-      static_cast<QDialog*>(browser)->accept();  // QFileDialog hides its override
-    });
-    click(d.get(), c.button);
-    EXPECT_EQ(text(d.get(), c.edit), chosen.path());
-    EXPECT_EQ(setting(kRegistryOptions, "RomDirectory"), "/roms") << "nothing stored before OK";
+    EXPECT_EQ(setting(kRegistryOptions, r.setting), r.stored) << "nothing stored before OK";
+    click(d.get(), 1);
+    EXPECT_EQ(setting(kRegistryOptions, r.setting), chosen.path().toStdString());
   }
 }
 

@@ -37,24 +37,14 @@ class InputKeyboardTest : public testing::Test {
   InputInitInfo info{};
 };
 
-TEST_F(InputKeyboardTest, NoGameNoButtons) {
-  host.held = {Qt::Key_X, Qt::Key_G};
-  EXPECT_EQ(get_data(1), 0u) << "before INIT";
-  start();
-  ASSERT_EQ(get_data(1), A);
-  EXPECT_EQ(get_data(0), 0u);
-  EXPECT_EQ(get_data(3), 0u);
-  destroy();
-  EXPECT_EQ(get_data(1), 0u) << "after DESTROY";
-  EXPECT_EQ(get_data(2), 0u);
-}
-
+// Only while a game runs (from INIT to DESTROY), and on ports 1 and 2 only.
 TEST_F(InputKeyboardTest, DefaultKeysPressTheirButtonOnTheirPortAndOppositesCancel) {
   // In stream-bit order: A, B, Select, Start, Up, Down, Left, Right.
   const int keys[2][8] = {
       {Qt::Key_X, Qt::Key_Z, Qt::Key_Shift, Qt::Key_Return, Qt::Key_Up, Qt::Key_Down, Qt::Key_Left,
        Qt::Key_Right},
       {Qt::Key_G, Qt::Key_F, Qt::Key_Q, Qt::Key_W, Qt::Key_I, Qt::Key_K, Qt::Key_J, Qt::Key_L}};
+  EXPECT_EQ(with_keys(1, {Qt::Key_X}), 0u) << "before INIT";
   start();
   for (uint32_t port : {1u, 2u}) {
     for (int bit = 0; bit < 8; ++bit) {
@@ -64,13 +54,14 @@ TEST_F(InputKeyboardTest, DefaultKeysPressTheirButtonOnTheirPortAndOppositesCanc
     }
   }
   EXPECT_EQ(with_keys(1, {Qt::Key_Backspace}), Select);
-  EXPECT_EQ(with_keys(1, {Qt::Key_Space}), 0u);
-  EXPECT_EQ(with_keys(1, {}), 0u);
   EXPECT_EQ(with_keys(1, {Qt::Key_X, Qt::Key_Z, Qt::Key_Return, Qt::Key_Up, Qt::Key_Left}),
             A | B | Start | Up | Left);
+  EXPECT_EQ(get_data(0) | get_data(3), 0u);
   // Opposite directions cancel.
   EXPECT_EQ(with_keys(1, {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left}), Left);
   EXPECT_EQ(with_keys(2, {Qt::Key_I, Qt::Key_K, Qt::Key_J, Qt::Key_L, Qt::Key_G}), A);
+  destroy();
+  EXPECT_EQ(with_keys(1, {Qt::Key_X}), 0u) << "after DESTROY";
 }
 
 TEST_F(InputKeyboardTest, StoredBindingsTakeEffectAtTheNextInit) {
@@ -96,7 +87,6 @@ TEST_F(InputKeyboardTest, OptionsDialogRebindsAKeyAndTakesItFromItsOldButton) {
     button->click();
     QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
     QApplication::sendEvent(button, &press);
-    EXPECT_EQ(d->findChild<QPushButton*>("port1_A_key0")->text(), "—");
     d->accept();
   });
   options();
@@ -121,26 +111,24 @@ TEST_F(InputKeyboardTest, GameControllersPlayTheirPort) {
   ASSERT_GE(first, 0) << SDL_GetError();
   SDL_Joystick* pad = SDL_JoystickOpen(first);
 
-  struct Case {
-    int button, axis;  // -1 when unused
-    int16_t value;
-    uint32_t bits;
-  };
-  const Case cases[] = {
-      {SDL_CONTROLLER_BUTTON_A, -1, 0, A},          {SDL_CONTROLLER_BUTTON_B, -1, 0, B},
-      {SDL_CONTROLLER_BUTTON_BACK, -1, 0, Select},  {SDL_CONTROLLER_BUTTON_START, -1, 0, Start},
-      {SDL_CONTROLLER_BUTTON_DPAD_UP, -1, 0, Up},   {-1, SDL_CONTROLLER_AXIS_LEFTX, -30000, Left},
-      {-1, SDL_CONTROLLER_AXIS_LEFTY, 30000, Down}, {-1, SDL_CONTROLLER_AXIS_LEFTX, 9000, 0},
-      {SDL_CONTROLLER_BUTTON_Y, -1, 0, 0},
-  };
-
-  for (const Case& c : cases) {
-    if (c.button >= 0) SDL_JoystickSetVirtualButton(pad, c.button, 1);
-    if (c.axis >= 0) SDL_JoystickSetVirtualAxis(pad, c.axis, c.value);
-    EXPECT_EQ(with_keys(1, {}), c.bits) << c.button << " " << c.axis;
-    EXPECT_EQ(with_keys(2, {}), 0u);
-    if (c.button >= 0) SDL_JoystickSetVirtualButton(pad, c.button, 0);
-    if (c.axis >= 0) SDL_JoystickSetVirtualAxis(pad, c.axis, 0);
+  // Only the first controller's port; the stick presses a direction past half way.
+  const std::pair<int, uint32_t> buttons[] = {
+      {SDL_CONTROLLER_BUTTON_A, A},         {SDL_CONTROLLER_BUTTON_B, B},
+      {SDL_CONTROLLER_BUTTON_BACK, Select}, {SDL_CONTROLLER_BUTTON_START, Start},
+      {SDL_CONTROLLER_BUTTON_DPAD_UP, Up},  {SDL_CONTROLLER_BUTTON_Y, 0}};
+  for (const auto& [button, bits] : buttons) {
+    SDL_JoystickSetVirtualButton(pad, button, 1);
+    EXPECT_EQ(with_keys(1, {}), bits) << button;
+    EXPECT_EQ(with_keys(2, {}), 0u) << button;
+    SDL_JoystickSetVirtualButton(pad, button, 0);
+  }
+  const std::tuple<int, int16_t, uint32_t> sticks[] = {{SDL_CONTROLLER_AXIS_LEFTX, -30000, Left},
+                                                       {SDL_CONTROLLER_AXIS_LEFTY, 30000, Down},
+                                                       {SDL_CONTROLLER_AXIS_LEFTX, 9000, 0}};
+  for (const auto& [axis, value, bits] : sticks) {
+    SDL_JoystickSetVirtualAxis(pad, axis, value);
+    EXPECT_EQ(with_keys(1, {}), bits) << axis << " " << value;
+    SDL_JoystickSetVirtualAxis(pad, axis, 0);
   }
   // Keyboard and controller add up; the second controller plays port 2.
   SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);

@@ -7,19 +7,12 @@
 
 #include "tests/plugins/plugin_test_support.h"
 
-namespace {
-std::string g_scratch;
-}
-
-const std::string& scratch_dir() { return g_scratch; }
-
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   setenv("SDL_VIDEODRIVER", "dummy", 0);
   char dir[] = "/tmp/vantrell-plugins-XXXXXX";
   if (!mkdtemp(dir)) return 1;
-  g_scratch = dir;
   setenv("XDG_CONFIG_HOME", dir, 1);
 
   testing::InitGoogleTest(&argc, argv);
@@ -27,6 +20,6 @@ int main(int argc, char** argv) {
   const int status = RUN_ALL_TESTS();
 
   std::error_code ec;
-  std::filesystem::remove_all(g_scratch, ec);
+  std::filesystem::remove_all(dir, ec);
   return status;
 }

@@ -1,5 +1,5 @@
 // What the plug-in tests share: loading a built plug-in as the program does, a fake host window
-// that records what the plug-ins ask of it, and the run's scratch folder.
+// that records what the plug-ins ask of it, and the plug-ins' settings.
 #pragma once
 
 #include <dlfcn.h>
@@ -7,9 +7,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QImage>
 #include <QSettings>
 #include <QTimer>
-#include <cstring>
 #include <functional>
 #include <set>
 #include <string>
@@ -17,44 +17,34 @@
 
 #include "shell/plugin_api.h"
 
-// A folder of this run's own (it also holds the settings file).
-const std::string& scratch_dir();
-
-// dlopen of build/plugins/<name>.so, as the program opens it; null when it cannot be loaded.
-inline void* open_plugin(const char* name) {
-  const std::string path = std::string(VANTRELL_PLUGIN_DIR) + "/" + name + ".so";
-  return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-}
-
+// An export of build/plugins/<plugin>.so, opened as the program opens it; null when missing.
 template <typename Fn>
 Fn plugin_export(const char* plugin, const char* name) {
-  return reinterpret_cast<Fn>(dlsym(open_plugin(plugin), name));
+  const std::string path = std::string(VANTRELL_PLUGIN_DIR) + "/" + plugin + ".so";
+  return reinterpret_cast<Fn>(dlsym(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL), name));
 }
 
 // A host window whose operations record their calls; key_down answers from `held`.
 struct FakeHost {
   HostWindow window{sizeof(HostWindow), nullptr, this, show, fullscreen, post, key_down};
-  std::vector<uint32_t> image;  // the last image shown, packed
+  QImage image;  // the last image shown
   int width = 0, height = 0, images = 0;
   std::vector<int> fullscreen_calls;
   std::vector<uint32_t> messages;
   std::set<int> held;
 
   explicit FakeHost(void* native = nullptr) { window.native = native; }
-  uint32_t pixel(int x, int y) const { return image[static_cast<size_t>(y) * width + x]; }
+  uint32_t pixel(int x, int y) const { return image.pixel(x, y) & 0xFFFFFF; }
 
   static FakeHost& of(HostWindow* w) { return *static_cast<FakeHost*>(w->host_data); }
   static void show(HostWindow* w, const uint32_t* pixels, int width, int height, int stride) {
     FakeHost& h = of(w);
+    h.image =
+        QImage(reinterpret_cast<const uchar*>(pixels), width, height, stride, QImage::Format_RGB32)
+            .copy();
     h.width = width;
     h.height = height;
     ++h.images;
-    h.image.resize(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y) {
-      std::memcpy(&h.image[static_cast<size_t>(y) * width],
-                  reinterpret_cast<const char*>(pixels) + static_cast<size_t>(y) * stride,
-                  width * sizeof(uint32_t));
-    }
   }
   static void fullscreen(HostWindow* w, int on) { of(w).fullscreen_calls.push_back(on); }
   static void post(HostWindow* w, uint32_t message) { of(w).messages.push_back(message); }
