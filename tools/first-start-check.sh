@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks the first start of a new user: with no settings at all, ./run.sh under a virtual display
 # must end with the demo playing in the window after the start-up notice is dismissed with Enter,
-# without any other dialog. Then SIGTERM must end the program as Exit does, keeping a battery
-# cartridge's save for the next start. Needs xvfb-run, xdotool, xwd (x11-apps) and python3; run as root
+# without any other dialog. Then SIGTERM, SIGINT and SIGHUP must end the program as Exit does,
+# keeping a battery cartridge's save for the next start, even with a modal box open. Needs xvfb-run, xdotool, xwd (x11-apps) and python3; run as root
 # once, it installs them.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
@@ -39,13 +39,8 @@ fail() {
 
 # Answers the start-up notice with Enter and waits for the game's frames-per-second figure.
 dismiss_notice_and_play() {
-  local notice="" title=""
-  for _ in $(seq 300); do
-    notice="$(xdotool search --onlyvisible --name '^Important!$' 2>/dev/null | head -1)" || true
-    [ -n "$notice" ] && break
-    sleep 0.1
-  done
-  [ -n "$notice" ] || fail "the start-up notice did not appear"
+  local notice title=""
+  notice="$(find_notice)"
   sleep 0.5
   xdotool windowfocus --sync "$notice" 2>/dev/null || true
   xdotool key Return
@@ -62,14 +57,27 @@ dismiss_notice_and_play() {
   done
 }
 
-# SIGTERM ends the window program as Exit does: within 2 seconds, with status 0.
+# A signal (SIGTERM unless named) ends the window program as Exit does: within 2 seconds, with
+# status 0.
 terminate() {
-  kill -TERM "$run"
+  kill "-${1:-TERM}" "$run"
   for _ in $(seq 20); do kill -0 "$run" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$run" 2>/dev/null; then fail "SIGTERM did not end the program within 2 s"; fi
   local status=0
   wait "$run" || status=$?
-  [ "$status" -eq 0 ] || fail "the program ended with status $status after SIGTERM"
+  [ "$status" -eq 0 ] || fail "the program ended with status $status after SIG${1:-TERM}"
+}
+
+# Waits for the start-up notice; returns its window.
+find_notice() {
+  local notice=""
+  for _ in $(seq 300); do
+    notice="$(xdotool search --onlyvisible --name '^Important!$' 2>/dev/null | head -1)" || true
+    [ -n "$notice" ] && break
+    sleep 0.1
+  done
+  [ -n "$notice" ] || fail "the start-up notice did not appear"
+  echo "$notice"
 }
 
 dismiss_notice_and_play
@@ -97,16 +105,23 @@ PY
 echo "first start: the demo plays"
 terminate
 
-# A battery cartridge's RAM survives SIGTERM and is there at the next start: the cartridge counts
-# its power-ons in it.
+# A battery cartridge's RAM survives SIGINT and SIGHUP and is there at the next start: the
+# cartridge counts its power-ons in it.
 save="$XDG_DATA_HOME/Vantrell/saves/battery.sav"
 for expected in 1 2; do
   "$here/build/vantrell" "$here/build/roms/battery.nes" >>"$scratch/run.log" 2>&1 &
   run=$!
   dismiss_notice_and_play
-  terminate
+  terminate "$([ "$expected" = 1 ] && echo INT || echo HUP)"
   [ -f "$save" ] || fail "no battery save in $save"
   count="$(od -An -tu1 -j4 -N1 "$save" | tr -d ' ')"
   [ "$count" = "$expected" ] || fail "the battery save counts $count power-ons, not $expected"
 done
-echo "first start: the battery save survives SIGTERM and the next start"
+echo "first start: the battery save survives SIGINT, SIGHUP and the next start"
+
+# A signal ends the program even while a modal box waits for an answer.
+"$here/build/vantrell" >>"$scratch/run.log" 2>&1 &
+run=$!
+find_notice >/dev/null
+terminate
+echo "first start: SIGTERM ends the program at its start-up notice"

@@ -1,15 +1,12 @@
 // The window's desktop conveniences: File > Recent ROMs, dropping a cartridge on the window, and
-// the program's end on a signal.
-#include <signal.h>
+// an exit request (what a signal makes).
 
 #include <QDialog>
 #include <QDropEvent>
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <fstream>
 
 #include "dialog_test_support.h"
 #include "main_window_test_support.h"
@@ -90,33 +87,6 @@ TEST_F(MainWindowTest, AnExitRequestCancelsTheOpenDialogAndStopsTheGame) {
   EXPECT_EQ(answer.answered, 1);
   EXPECT_TRUE(wait_until([&] { return !window->isVisible(); }));
   EXPECT_FALSE(emulation_running());
-}
-
-// The program itself, while its start-up notice waits for an answer that never comes.
-TEST(SignalExit, EachSignalEndsTheProgramWithStatusZero) {
-  for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
-    QTemporaryDir config;  // a first start: the notice is the first box
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();  // offscreen, no sound
-    env.insert("XDG_CONFIG_HOME", config.path());
-    QProcess program;
-    program.setProcessEnvironment(env);
-    program.start(VANTRELL_PROGRAM, {});
-    ASSERT_TRUE(program.waitForStarted()) << number;
-    // Once the handlers are in (the process's mask of caught signals), give the window a moment.
-    ASSERT_TRUE(wait_until([&] {
-      std::ifstream status("/proc/" + std::to_string(program.processId()) + "/status");
-      for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("SigCgt:"))
-          return (std::stoull(line.substr(7), nullptr, 16) >> (number - 1)) & 1;
-      }
-      return 0ull;
-    }));
-    QThread::msleep(500);
-    ::kill(pid_t(program.processId()), number);
-    EXPECT_TRUE(program.waitForFinished(2000)) << number;
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << number;
-    EXPECT_EQ(program.exitCode(), 0) << number;
-  }
 }
 
 }  // namespace

