@@ -128,7 +128,7 @@ TEST_F(Emulation, BatteryRamIsWrittenWhenTheRunStopsAndReadAtTheNextStart) {
   InesBuilder b = counting_rom();
   b.flags6 = 0x02;
   b.at(0x8100, {0xEE, 0x00, 0x60, 0x4C, 0x00, 0x80}).vectors(0x8100, 0x9000);  // INC $6000 first
-  TempFile rom(b.build(), "quest.nes");
+  TempFile rom(b.build(), "quest.NES");  // saved as quest.sav, whatever the case
   for (const int power_ons : {1, 2}) {
     ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
     ASSERT_TRUE(wait_for([] { return frames_counted() >= 2; }));

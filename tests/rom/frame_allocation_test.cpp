@@ -15,16 +15,23 @@
 namespace {
 std::atomic<bool> g_counting{false};
 std::atomic<int> g_allocations{0};
+
+void* counted_malloc(std::size_t size) noexcept {
+  if (g_counting) ++g_allocations;
+  return std::malloc(size ? size : 1);
+}
 }  // namespace
 
-// Every allocation of this test program goes through here.
+// Every allocation of this test program goes through here (the nothrow form too: the library
+// frees what it gives with the plain delete).
 void* operator new(std::size_t size) {
-  if (g_counting) ++g_allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
+  if (void* p = counted_malloc(size)) return p;
   throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return counted_malloc(n); }
+// Not inlined: the compiler would otherwise pair `new` at a call site with the free() inside.
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 

@@ -76,10 +76,4 @@ TEST(BatteryFile, AFailedWriteKeepsThePreviousSaveWhole) {
   EXPECT_EQ(read, ram);
 }
 
-TEST(BatteryFile, TheSaveIsNamedAfterTheRomWithoutItsNesExtension) {
-  EXPECT_EQ(battery_file_for("/s", "/roms/Quest.NES"), "/s/Quest.sav");
-  EXPECT_EQ(battery_file_for("/s", "quest.v1.nes"), "/s/quest.v1.sav");
-  EXPECT_EQ(battery_file_for("/s", "/roms/quest.bin"), "/s/quest.bin.sav");
-}
-
 }  // namespace
