@@ -37,19 +37,33 @@ fail() {
   exit 1
 }
 
+# Runs the command every 0.1 s, for 30 s at the most, until it prints something; prints the
+# first line of that. Fails when nothing came.
+poll() {
+  local out=""
+  for _ in $(seq 300); do
+    out="$("$@" 2>/dev/null)" || true
+    [ -n "$out" ] && { echo "${out%%$'\n'*}"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits for the start-up notice; returns its window.
+find_notice() {
+  poll xdotool search --onlyvisible --name '^Important!$' ||
+    fail "the start-up notice did not appear"
+}
+
 # Answers the start-up notice with Enter and waits for the game's frames-per-second figure.
 dismiss_notice_and_play() {
-  local notice title=""
+  local notice
   notice="$(find_notice)"
   sleep 0.5
   xdotool windowfocus --sync "$notice" 2>/dev/null || true
   xdotool key Return
-  for _ in $(seq 100); do
-    title="$(xdotool search --name '^Vantrell.*/2000 [0-9]+$' getwindowname 2>/dev/null)" || true
-    [ -n "$title" ] && break
-    sleep 0.1
-  done
-  [ -n "$title" ] || fail "no game is running (no frames-per-second figure in the title)"
+  poll xdotool search --name '^Vantrell.*/2000 [0-9]+$' getwindowname >/dev/null ||
+    fail "no game is running (no frames-per-second figure in the title)"
   for dialog in '^Options$' '^Error$' '^Important!$'; do
     if xdotool search --onlyvisible --name "$dialog" >/dev/null 2>&1; then
       fail "a dialog is open: $dialog"
@@ -62,22 +76,10 @@ dismiss_notice_and_play() {
 terminate() {
   kill "-${1:-TERM}" "$run"
   for _ in $(seq 20); do kill -0 "$run" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$run" 2>/dev/null; then fail "SIGTERM did not end the program within 2 s"; fi
+  if kill -0 "$run" 2>/dev/null; then fail "SIG${1:-TERM} did not end the program within 2 s"; fi
   local status=0
   wait "$run" || status=$?
   [ "$status" -eq 0 ] || fail "the program ended with status $status after SIG${1:-TERM}"
-}
-
-# Waits for the start-up notice; returns its window.
-find_notice() {
-  local notice=""
-  for _ in $(seq 300); do
-    notice="$(xdotool search --onlyvisible --name '^Important!$' 2>/dev/null | head -1)" || true
-    [ -n "$notice" ] && break
-    sleep 0.1
-  done
-  [ -n "$notice" ] || fail "the start-up notice did not appear"
-  echo "$notice"
 }
 
 dismiss_notice_and_play

@@ -2,13 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstddef>
 #include <cstring>
 #include <iterator>
 #include <new>
+
+#include "shell/file_read.h"
 
 Cartridge cartridge;
 
@@ -27,27 +26,6 @@ constexpr LoadMessage kLoadMessages[] = {
     {"ROM Image is larger than any header can declare", "ROM Error"},  // TooLarge
 };
 static_assert(std::size(kLoadMessages) == size_t(LoadResult::TooLarge) + 1);
-
-// Closes the file on every way out of the load.
-struct FileDescriptor {
-  int fd;
-  ~FileDescriptor() {
-    if (fd >= 0) ::close(fd);
-  }
-};
-
-// Reads until `count` bytes have arrived or the file ends: the number read, or -1 on an error.
-ptrdiff_t read_up_to(int fd, uint8_t* out, size_t count) {
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t got = ::read(fd, out + done, count - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return -1;
-    if (got == 0) break;
-    done += size_t(got);
-  }
-  return ptrdiff_t(done);
-}
 
 uint32_t read_le32(const uint8_t* p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;

@@ -96,7 +96,6 @@ MemHandler* const kCpuWalkTable = &g_walk_marker;
 void cpu_map_refresh() {
   CpuMap& m = cpu_core.map;
   const CpuContext& r = cpu_core.live;
-  if (!cpu_core.slots_stale) return;
   cpu_core.slots_stale = false;
   // A bank switch installs the record again with the same tables: their part of the map stands.
   if (!same_shape(r.read_handlers, m.read_shape)) {

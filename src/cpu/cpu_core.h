@@ -58,7 +58,8 @@ struct CpuCore {
 
 extern CpuCore cpu_core;
 
-// Brings cpu_core.map up to date with the live record and the program region.
+// Brings cpu_core.map up to date with the live record and the program region; the interpreter
+// calls it when slots_stale is set.
 void cpu_map_refresh();
 
 // The first entry of a terminated table that covers address, or null (also for a null table).

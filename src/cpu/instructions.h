@@ -105,7 +105,8 @@ INSTRUCTION(JMP) {
     r.jump(r.read_pointer(r.fetch16()));
   } else {
     const uint16_t target = r.fetch16();
-    if (target == uint16_t(r.pc() - 3)) r.repeat_loop(3);  // "here: JMP here"
+    if (target == uint16_t(r.pc() - 3))
+      r.repeat_loop(kOpcodes[r.fp[-3]].cycles);  // "here: JMP here"
     r.jump(target);
   }
 }

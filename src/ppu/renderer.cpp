@@ -127,7 +127,7 @@ void ppu_render_background(uint16_t line, uint8_t* row) {
   for (uint32_t k = 0; k < kTilesPerLine; ++k) {
     const uint32_t address = (uint32_t{tiles[column]} << 4) | fine_y;
     if (hook) report_fetches(hook, address | base);
-    const uint8_t* plane = pages[address >> 10] + (address & (kPpuPageSize - 1));
+    const uint8_t* plane = ppu_tile_planes(pages, address);
 
     if ((plane[0] | plane[8]) != 0) {
       const RowColours& colours =
@@ -178,7 +178,7 @@ void ppu_render_sprites(uint16_t line, uint8_t* row) {
     } else {
       address = base | (tile << 4) | r;
     }
-    const uint8_t* plane = ppu_pages.pattern_page[address >> 10] + (address & (kPpuPageSize - 1));
+    const uint8_t* plane = ppu_tile_planes(ppu_pages.pattern_page, address);
     uint8_t low = plane[0], high = plane[8];
     if ((low | high) == 0) continue;
     if (attributes & 0x40) {

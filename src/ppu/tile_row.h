@@ -39,11 +39,16 @@ inline PixelPairs ppu_pixel_pairs(uint8_t low, uint8_t high) {
           static_cast<uint8_t>(((high << 1) & 0xAA) | (low & 0x55))};
 }
 
-// The tile row at a pattern address, through 1 KB pattern pages indexed by address >> 10; a
-// 16-byte tile never straddles a page. `mirrored` reverses the row left to right.
+// The low plane of the tile row at a pattern address (the high plane is 8 bytes on), through
+// 1 KB pattern pages indexed by address >> 10; a 16-byte tile never straddles a page.
+inline const uint8_t* ppu_tile_planes(const uint8_t* const* pages, uint32_t address) {
+  return pages[address >> 10] + (address & (kPpuPageSize - 1));
+}
+
+// The tile row at a pattern address. `mirrored` reverses the row left to right.
 inline PixelPairs ppu_fetch_tile_row(const uint8_t* const* pages, uint32_t address,
                                      bool mirrored = false) {
-  const uint8_t* p = pages[address >> 10] + (address & (kPpuPageSize - 1));
+  const uint8_t* p = ppu_tile_planes(pages, address);
   if (mirrored) return ppu_pixel_pairs(kReversedBits[p[0]], kReversedBits[p[8]]);
   return ppu_pixel_pairs(p[0], p[8]);
 }

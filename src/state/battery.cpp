@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "cart/cartridge.h"
+#include "shell/file_read.h"
 #include "shell/host.h"
 #include "shell/registry.h"
 
@@ -37,13 +38,30 @@ void report(const char* text, const std::string& path) {
                      MessageIcon::Exclamation, true);
 }
 
+// $XDG_DATA_HOME/Vantrell/saves, or ~/.local/share/Vantrell/saves.
+std::string default_directory() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data && *data) return std::string(data) + "/Vantrell/saves";
+  const char* home = std::getenv("HOME");
+  return std::string(home && *home ? home : ".") + "/.local/share/Vantrell/saves";
+}
+
+// The save file for a ROM path in a folder: DIR/NAME.sav (NAME without ".nes").
+std::string save_file_for(const std::string& directory, const std::string& rom_path) {
+  std::string name = fs::path(rom_path).filename().string();
+  if (name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".nes") == 0) {
+    name.resize(name.size() - 4);
+  }
+  return (fs::path(directory) / (name + ".sav")).string();
+}
+
 std::string configured_directory() {
   if (!battery_config.directory.empty()) return battery_config.directory;
   char setting[kRegistryStringSize] = "";
   if (registry_get_string(kRegistryOptions, "BatteryDirectory", setting) == 0 && setting[0]) {
     return setting;
   }
-  return battery_default_directory();
+  return default_directory();
 }
 
 bool write_all(int fd, const uint8_t* data, size_t size) {
@@ -59,49 +77,21 @@ bool write_all(int fd, const uint8_t* data, size_t size) {
 
 }  // namespace
 
-std::string battery_default_directory() {
-  const char* data = std::getenv("XDG_DATA_HOME");
-  if (data && *data) return std::string(data) + "/Vantrell/saves";
-  const char* home = std::getenv("HOME");
-  return std::string(home && *home ? home : ".") + "/.local/share/Vantrell/saves";
-}
-
-std::string battery_file_for(const std::string& directory, const std::string& rom_path) {
-  std::string name = fs::path(rom_path).filename().string();
-  if (name.size() > 4 && strcasecmp(name.c_str() + name.size() - 4, ".nes") == 0) {
-    name.resize(name.size() - 4);
-  }
-  return (fs::path(directory) / (name + ".sav")).string();
-}
-
 BatteryFileResult battery_read_file(const std::string& path, uint8_t* ram) {
   // O_NONBLOCK: a FIFO put in the save's place must not hang the start of the game.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? BatteryFileResult::Missing : BatteryFileResult::ReadError;
-  struct stat st {};
-  BatteryFileResult result = BatteryFileResult::ReadError;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    if (st.st_size != off_t(kBatteryRamSize)) {
-      result = BatteryFileResult::WrongSize;
-    } else {
-      uint8_t buffer[kBatteryRamSize];
-      size_t got = 0;
-      while (got < kBatteryRamSize) {
-        const ssize_t n = ::read(fd, buffer + got, kBatteryRamSize - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += size_t(n);
-      }
-      if (got == kBatteryRamSize) {
-        std::memcpy(ram, buffer, kBatteryRamSize);
-        result = BatteryFileResult::Ok;
-      } else {
-        result = BatteryFileResult::WrongSize;  // it shrank while being read
-      }
-    }
+  const FileDescriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+  if (file.fd < 0) {
+    return errno == ENOENT ? BatteryFileResult::Missing : BatteryFileResult::ReadError;
   }
-  ::close(fd);
-  return result;
+  struct stat st {};
+  if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return BatteryFileResult::ReadError;
+  if (st.st_size != off_t(kBatteryRamSize)) return BatteryFileResult::WrongSize;
+  uint8_t buffer[kBatteryRamSize];
+  if (read_up_to(file.fd, buffer, kBatteryRamSize) != ptrdiff_t(kBatteryRamSize)) {
+    return BatteryFileResult::WrongSize;  // it shrank, or broke off, while being read
+  }
+  std::memcpy(ram, buffer, kBatteryRamSize);
+  return BatteryFileResult::Ok;
 }
 
 bool battery_write_file(const std::string& path, const uint8_t* ram) {
@@ -122,7 +112,7 @@ bool battery_write_file(const std::string& path, const uint8_t* ram) {
 void battery_load(uint8_t* ram) {
   g_save = BatterySave{};
   if (!battery_config.enabled || !cartridge.battery || !cartridge.path || !ram) return;
-  g_save.path = battery_file_for(configured_directory(), cartridge.path);
+  g_save.path = save_file_for(configured_directory(), cartridge.path);
   g_save.ram = ram;
   g_save.last_check = host().milliseconds();
   switch (battery_read_file(g_save.path, g_save.on_disk)) {

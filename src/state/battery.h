@@ -18,17 +18,13 @@ inline constexpr uint32_t kBatteryCheckMs = 3000;
 struct BatteryConfig {
   // Off by default, so that tests and tools that power machines on never touch the user's saves.
   bool enabled = false;
-  // The folder; empty means the setting BatteryDirectory, or the default folder without it.
+  // The folder; empty means the setting BatteryDirectory, or without it
+  // $XDG_DATA_HOME/Vantrell/saves (~/.local/share/Vantrell/saves).
   std::string directory;
 };
 extern BatteryConfig battery_config;
 
 enum class BatteryFileResult { Ok, Missing, WrongSize, ReadError };
-
-// $XDG_DATA_HOME/Vantrell/saves, or ~/.local/share/Vantrell/saves.
-std::string battery_default_directory();
-// The save file for a ROM path in a folder: DIR/NAME.sav.
-std::string battery_file_for(const std::string& directory, const std::string& rom_path);
 
 // Reads a save of exactly kBatteryRamSize bytes into ram; ram is untouched unless the result is
 // Ok.

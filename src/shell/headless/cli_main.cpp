@@ -203,7 +203,6 @@ int command_run(const Args& args) {
   }
   battery_config.enabled = !args.options.count("--no-battery");
   battery_config.directory = option(args, "--save-dir");
-  if (battery_config.directory.empty()) battery_config.directory = battery_default_directory();
   run.stop = &g_stop_signal;
   catch_stop_signals();
 

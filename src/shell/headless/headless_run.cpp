@@ -94,15 +94,13 @@ HeadlessResult headless_run(const std::string& path, const HeadlessRun& run) {
 
   size_t next = 0;
   const auto start = std::chrono::steady_clock::now();
-  uint32_t f = 0;
-  for (; f < run.frames && !(run.stop && *run.stop); ++f) {
+  for (uint32_t f = 0; f < run.frames && !(run.stop && *run.stop); ++f) {
     for (; next < run.input.size() && run.input[next].frame <= f; ++next) {
       g_streams[run.input[next].port - 1] = run.input[next].stream;
     }
     machine_run_frame();
     battery_poll(host().milliseconds());
   }
-  result.frames_run = f;
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
   battery_flush();

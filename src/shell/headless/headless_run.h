@@ -41,7 +41,6 @@ struct HeadlessResult {
   std::vector<uint32_t> nametables;  // 512 × 480 $00RRGGBB, when kept
   uint32_t cpu_result = 0;           // cpu_execute's result in the last slot
   double seconds = 0;                // wall time of the frames alone
-  uint32_t frames_run = 0;           // fewer than asked when the run was stopped
 };
 
 // Loads and runs `path`. A load that fails leaves everything but `load` empty.
