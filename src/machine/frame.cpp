@@ -5,6 +5,7 @@
 #include "audio/sound.h"
 #include "cart/mapper.h"
 #include "cpu/cpu.h"
+#include "machine/io_ports.h"
 #include "machine/machine.h"
 #include "ppu/ppu.h"
 #include "ppu/renderer.h"

@@ -1,10 +1,11 @@
 // The picture processor as the CPU sees it: the registers $2000-$2007 with their latches, sprite
-// memory and its DMA port, and the two joypad ports. The renderer reads this state once a line.
+// memory and its DMA port. The renderer reads this state once a line.
 #pragma once
 
 #include <cstdint>
 
 #include "cpu/cpu.h"
+#include "machine/io_ports.h"  // the joypads, which the classic register window serves
 
 struct PpuState {
   uint8_t status;              // $2002: bit 7 vertical blank, bit 6 sprite-0 hit
@@ -26,13 +27,6 @@ struct PpuState {
   uint16_t scanline;           // 0-263, advanced by the frame loop
 };
 extern PpuState ppu;
-
-// A joypad's 24-bit stream, delivered one bit per read from bit 0 on.
-struct JoypadPort {
-  uint32_t stream;
-  uint8_t bit_index;  // 0-23
-};
-extern JoypadPort joypad[2];  // $4016, $4017
 
 // The handlers of the $2000-$4017 entries of the CPU's read and write tables.
 uint32_t ppu_read_register(uint32_t address, MemHandler* entry);

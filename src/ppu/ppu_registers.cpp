@@ -1,29 +1,21 @@
-// The register window $2000-$4017: PPU registers, sprite DMA, the joypad ports and the APU
-// registers that are handed on to the audio log.
-#include "audio/apu.h"
+// The register window $2000-$4017 of the classic profile: PPU registers and sprite DMA; the
+// joypad ports and the APU registers are handed on to the shared I/O ports.
 #include "cart/mapper.h"
+#include "machine/io_ports.h"
 #include "machine/machine.h"
 #include "ppu/ppu.h"
 #include "shell/host_cpu.h"
 
 PpuState ppu = {};
-JoypadPort joypad[2] = {};
 
 namespace {
 
 constexpr uint32_t kPaletteColour0Slots[8] = {0, 4, 8, 12, 16, 20, 24, 28};
-constexpr int kJoypadBits = 24;
 
 // Masks the address to 14 bits and lets a latching mapper see it before the access.
 void begin_vram_access() {
   ppu.vram_address &= 0x3FFF;
   if (mapper_state.mapper_ppu_latch_hook) mapper_state.mapper_ppu_latch_hook(&ppu.vram_address);
-}
-
-uint8_t read_joypad(JoypadPort& port) {
-  const uint8_t bit = uint8_t((port.stream >> port.bit_index) & 1);
-  port.bit_index = uint8_t((port.bit_index + 1) % kJoypadBits);
-  return bit | 0x40;
 }
 
 // $2002: vertical blank is cleared by the read, sprite-0 hit is not.
@@ -105,20 +97,15 @@ void write_sprite_dma(uint8_t v) {
   block_copy(ppu.oam, shadow_context->memory + uint32_t(v) * 0x100, sizeof ppu.oam);
 }
 
-// $4016: a write with bit 0 clear restarts both streams.
-void write_strobe(uint8_t v) {
-  if (!(v & 1)) joypad[0].bit_index = joypad[1].bit_index = 0;
-}
-
 }  // namespace
 
 uint32_t ppu_read_register(uint32_t address, MemHandler*) {
   switch (address) {
     case 0x2002: return read_status();
     case 0x2007: return read_data();
-    case 0x4015: return apu_read_status(address);
-    case 0x4016: return read_joypad(joypad[0]);
-    case 0x4017: return read_joypad(joypad[1]);
+    case 0x4015:
+    case 0x4016:
+    case 0x4017: return io_read(address);
     default: return shadow_context->memory[address & 0xFFFF];
   }
 }
@@ -134,10 +121,7 @@ void ppu_write_register(uint32_t address, uint32_t value, MemHandler*) {
     case 0x2005: write_scroll(v); return;
     case 0x2006: write_address(v); return;
     case 0x2007: write_data(v); return;
-    case 0x4014: write_sprite_dma(v); return;
-    case 0x4016: write_strobe(v); return;
-    default:
-      if ((address >= 0x4000 && address <= 0x4013) || address == 0x4015) apu_log_write(address, v);
-      return;
+    case kSpriteDmaPort: write_sprite_dma(v); return;
+    default: io_write(address, v); return;
   }
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cpu/cpu.h"
+#include "machine/io_ports.h"
 #include "machine/machine.h"
 #include "ppu/ppu.h"
 #include "shell/host.h"
