@@ -22,10 +22,13 @@ struct PpuDot {
   uint32_t latch_refreshed[8];  // frame_count when each latch bit was last driven
   uint64_t clock;               // dots since power-on
 
-  // Background: latches of the tile being fetched and the 16-bit shifters (bit 15 is drawn
-  // next, before fine X).
+  // Background: latches of the tile being fetched, and the shifters. The four 16-bit shifters
+  // of the console (two pattern planes, two attribute bits) are kept as one word of sixteen
+  // 4-bit palette indices, the top one drawn next before fine X; tile_pixels holds the fetched
+  // tile's eight, ready for the reload.
   uint8_t nametable_byte, attribute_bits, pattern_low, pattern_high;
-  uint16_t shift_low, shift_high, shift_attr_low, shift_attr_high;
+  uint32_t tile_pixels;
+  uint64_t shift_pixels;
 
   // Sprites: secondary OAM filled by the evaluation of the current line for the next one, and
   // the pixels the fetches of dots 257-320 produced for the line being drawn.
