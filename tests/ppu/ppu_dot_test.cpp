@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "machine/frame.h"
@@ -13,7 +14,6 @@
 namespace {
 
 int a12_rises = 0;
-void count_rise() { ++a12_rises; }
 
 // Pattern RAM and vertically mirrored name tables in VRAM, the palette at $3F00.
 class PpuDotTest : public ::testing::Test {
@@ -53,25 +53,20 @@ class PpuDotTest : public ::testing::Test {
 // A read just before the set finds it clear and cancels it; a read just after sees and clears it.
 TEST_F(PpuDotTest, VblankFlagAndReadRace) {
   const struct {
-    int read_dot;  // -1: no read
-    uint8_t read_bit7, flag_after;
-  } cases[] = {{0, 0, 0x80}, {1, 0, 0}, {2, 0x80, 0}, {3, 0x80, 0}, {-1, 0, 0x80}};
+    int read_dot, read_bit7, flag_after;
+  } cases[] = {{0, 0, 0x80}, {1, 0, 0}, {2, 0x80, 0}, {3, 0x80, 0}, {-1, 0, 0x80}};  // -1: no read
   for (const auto& c : cases) {
     SCOPED_TRACE(c.read_dot);
     ppu_dot_power();
     run_to(241, c.read_dot < 0 ? 1 : c.read_dot);
-    if (c.read_dot >= 0) {
-      EXPECT_EQ(ppu_dot_read(0x2002) & 0x80, c.read_bit7);
-    }
+    EXPECT_EQ(c.read_dot < 0 ? 0 : ppu_dot_read(0x2002) & 0x80, c.read_bit7);
     run_to(241, 10);
     EXPECT_EQ(ppu.status & 0x80, c.flag_after);
   }
-  ppu_dot_write(0x2000, 0x80);
-  EXPECT_TRUE(ppu_dot_nmi_line());
-  ppu_dot_write(0x2000, 0x00);
-  EXPECT_FALSE(ppu_dot_nmi_line());
-  ppu_dot_write(0x2000, 0x80);  // enabling again raises the line again
-  EXPECT_TRUE(ppu_dot_nmi_line());
+  for (uint8_t ctrl : {0x80, 0x00, 0x80}) {  // enabling NMI again raises the line again
+    ppu_dot_write(0x2000, ctrl);
+    EXPECT_EQ(ppu_dot_nmi_line(), ctrl != 0);
+  }
   ppu.status |= 0x60;
   run_to(261, 1);
   EXPECT_EQ(ppu.status, 0xE0);
@@ -100,34 +95,28 @@ TEST_F(PpuDotTest, OddFrameSkipsADotOnlyWhileRendering) {
 // Loopy's worked example: $2000, $2002, $2005 twice, $2006 twice.
 TEST_F(PpuDotTest, ScrollRegistersFollowTheWrites) {
   const struct {
-    uint16_t address;
-    uint8_t value;
-    uint16_t t, v;
-    uint8_t x, w;
+    int address, value, t, v, x, w;
   } steps[] = {{0x2000, 0x03, 0x0C00, 0, 0, 0}, {0x2002, 0, 0x0C00, 0, 0, 0},
                {0x200D, 0x7D, 0x0C0F, 0, 5, 1}, {0x2005, 0x5E, 0x6D6F, 0, 5, 0},
                {0x3FFE, 0x3D, 0x3D6F, 0, 5, 1}, {0x2006, 0xF0, 0x3DF0, 0x3DF0, 5, 0}};
   for (const auto& s : steps) {
     if (s.address == 0x2002) {
-      ppu_dot_read(s.address);
+      ppu_dot_read(uint16_t(s.address));
     } else {
-      ppu_dot_write(s.address, s.value);
+      ppu_dot_write(uint16_t(s.address), uint8_t(s.value));
     }
-    EXPECT_EQ(ppu_dot.t, s.t) << std::hex << s.address;
-    EXPECT_EQ(ppu_dot.v, s.v) << std::hex << s.address;
-    EXPECT_EQ(ppu_dot.fine_x, s.x);
-    EXPECT_EQ(ppu_dot.w, s.w);
+    const std::tuple<int, int, int, int> got(ppu_dot.t, ppu_dot.v, ppu_dot.fine_x, ppu_dot.w);
+    EXPECT_EQ(got, std::tuple(s.t, s.v, s.x, s.w)) << std::hex << s.address;
   }
 }
 
 TEST_F(PpuDotTest, PaletteMirrorsAndDataReads) {
   const struct {
-    uint16_t address;
-    int index;
+    int address, index;
   } writes[] = {{0x3F3F, 0x1F}, {0x3F2F, 0x0F}, {0x3F10, 0x00}, {0x3F14, 0x04}, {0x3F1C, 0x0C}};
   for (const auto& w : writes) {
     vram_[0x3F00 + w.index] = 0;
-    set_address(w.address);
+    set_address(uint16_t(w.address));
     ppu_dot_write(0x2007, 0x2A);
     EXPECT_EQ(vram_[0x3F00 + w.index], 0x2A) << std::hex << w.address;
   }
@@ -166,8 +155,7 @@ TEST_F(PpuDotTest, SpriteZeroHitDot) {
   for (int r = 0; r < 8; ++r) vram_[0x10 + r] = 0xFF;  // tile 1: colour 1 throughout
   for (int i = 0; i < 0x3C0; ++i) vram_[0x2000 + i] = vram_[0x2400 + i] = 1;
   const struct {
-    uint8_t x, mask;
-    int hit_x;  // -1: no hit
+    int x, mask, hit_x;  // hit_x -1: no hit
   } cases[] = {{20, 0x1E, 20}, {255, 0x1E, -1}, {0, 0x1E, 0}, {0, 0x18, -1},
                {4, 0x1A, 8},   {4, 0x1C, 8},    {4, 0x0E, -1}};
   for (const auto& c : cases) {
@@ -176,8 +164,8 @@ TEST_F(PpuDotTest, SpriteZeroHitDot) {
     ppu.oam[0] = 30;
     ppu.oam[1] = 1;
     ppu.oam[2] = 0x20;  // behind the background: still a hit
-    ppu.oam[3] = c.x;
-    ppu_dot_write(0x2001, c.mask);
+    ppu.oam[3] = uint8_t(c.x);
+    ppu_dot_write(0x2001, uint8_t(c.mask));
     run_to(30, 0);
     ppu.status = 0;
     run_to(31, c.hit_x < 0 ? 1 : c.hit_x + 1);
@@ -190,22 +178,20 @@ TEST_F(PpuDotTest, SpriteZeroHitDot) {
 // Nine sprites on a line set the flag; eight do not; past the eighth the search reads the
 // byte index that steps with each entry, giving the false positive and negative.
 TEST_F(PpuDotTest, SpriteOverflowWithTheSearchBug) {
+  // Entries 0-7 at Y = 50 (on line 51), and these bytes of entries 8 and 9.
   const struct {
-    int in_range;      // entries 0..n-1 at Y = 50
-    uint8_t extra[8];  // entries 8 and 9 as Y, tile, attributes, X
-    bool overflow;
-  } cases[] = {{9, {50, 0, 0, 0, 0xF0, 0, 0, 0}, true},
-               {8, {0xF0, 0, 0, 0, 0xF0, 0, 0, 0}, false},
-               {8, {0xF0, 0, 0, 0, 0xF0, 50, 0, 0}, true},
-               {8, {0xF0, 0, 0, 0, 50, 0xF0, 0, 0}, false}};
+    int y8, y9, tile9, overflow;
+  } cases[] = {
+      {50, 0xF0, 0xF0, 0x20}, {0xF0, 0xF0, 0xF0, 0}, {0xF0, 0xF0, 50, 0x20}, {0xF0, 50, 0xF0, 0}};
   for (const auto& c : cases) {
     ppu_dot_power();
-    for (int i = 0; i < 256; ++i) ppu.oam[i] = 0xF0;
-    for (int i = 0; i < c.in_range && i < 8; ++i) ppu.oam[4 * i] = 50;
-    for (int i = 0; i < 8; ++i) ppu.oam[32 + i] = c.extra[i];
+    for (int i = 0; i < 256; ++i) ppu.oam[i] = i < 32 && i % 4 == 0 ? 50 : 0xF0;
+    ppu.oam[32] = uint8_t(c.y8);
+    ppu.oam[36] = uint8_t(c.y9);
+    ppu.oam[37] = uint8_t(c.tile9);
     ppu_dot_write(0x2001, 0x18);
     run_to(52, 0);
-    EXPECT_EQ((ppu.status & 0x20) != 0, c.overflow) << c.in_range << " " << int(c.extra[5]);
+    EXPECT_EQ(ppu.status & 0x20, c.overflow) << c.y8 << " " << c.tile9;
   }
 }
 
@@ -230,7 +216,6 @@ TEST_F(PpuDotTest, LinesMatchTheLineRenderer) {
     ppu_dot.frame_ready = false;
     run_to(240, 1);
     EXPECT_TRUE(ppu_dot.frame_ready);
-    ppu.ctrl = c.ctrl;
     ppu.background_enable = 0x08;
     ppu.sprite_height_mask = (c.ctrl & 0x20) ? 15 : 7;
     ppu.coarse_x = c.scroll_x >> 3;
@@ -255,19 +240,18 @@ TEST_F(PpuDotTest, LinesMatchTheLineRenderer) {
 // holds the sprites, with 8x16 dummy fetches of tile $FF, and none with rendering off. With the
 // background at $1000 the pre-render line's first pattern fetch after vertical blank adds one.
 TEST_F(PpuDotTest, A12RisesOncePerLine) {
-  ppu_dot_a12_rise = count_rise;
+  ppu_dot_a12_rise = [] { ++a12_rises; };
   const struct {
-    uint8_t ctrl, mask;
-    int rises;
+    int ctrl, mask, rises;
   } cases[] = {{0x08, 0x18, 241}, {0x10, 0x18, 242}, {0x20, 0x18, 241}, {0x08, 0x00, 0}};
   for (const auto& c : cases) {
     ppu_dot_power();
-    ppu_dot_write(0x2000, c.ctrl);
-    ppu_dot_write(0x2001, c.mask);
+    ppu_dot_write(0x2000, uint8_t(c.ctrl));
+    ppu_dot_write(0x2001, uint8_t(c.mask));
     run_to(1, 0);
     a12_rises = 0;
     ppu_dot_run(89342);
-    EXPECT_EQ(a12_rises, c.rises) << std::hex << int(c.ctrl);
+    EXPECT_EQ(a12_rises, c.rises) << std::hex << c.ctrl;
   }
 }
 
