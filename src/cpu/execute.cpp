@@ -14,10 +14,10 @@ uint32_t cpu_execute(uint32_t budget) {
 #ifdef CPU_COMPUTED_GOTO
   static const void* const kRoutines[256] = {
 #define OPCODE(op, mnemonic, mode, cycles) &&op_##op,
-#define UNSUPPORTED(op) &&unsupported,
+#define UNOFFICIAL(op, mnemonic, mode, cycles) &&unsupported,
 #include "cpu/opcode_list.inc"
 #undef OPCODE
-#undef UNSUPPORTED
+#undef UNOFFICIAL
   };
 #define ROUTINE(op) op_##op
 #define DISPATCH() goto* kRoutines[r.fetch8()]
@@ -51,10 +51,10 @@ decode:
   ROUTINE(op) : if ((r.left -= cycles) < 0) [[unlikely]] goto out_of_budget; \
   ins::mnemonic<AddrMode::mode>(r);                                          \
   NEXT();
-#define UNSUPPORTED(op)
+#define UNOFFICIAL(op, mnemonic, mode, cycles)
 #include "cpu/opcode_list.inc"
 #undef OPCODE
-#undef UNSUPPORTED
+#undef UNOFFICIAL
 
 #ifndef CPU_COMPUTED_GOTO
     default: goto unsupported;

@@ -63,10 +63,10 @@ consteval OpcodeTable make_opcode_table() {
     t.rows[op] = {mnemonic, mode, addr_mode_length(mode), uint8_t(cycles)};
   };
 #define OPCODE(op, mnemonic, mode, cycles) row(op, #mnemonic, AddrMode::mode, cycles);
-#define UNSUPPORTED(op) row(op, "", AddrMode::None, 0);
+#define UNOFFICIAL(op, mnemonic, mode, cycles) row(op, "", AddrMode::None, 0);
 #include "cpu/opcode_list.inc"
 #undef OPCODE
-#undef UNSUPPORTED
+#undef UNOFFICIAL
   if (next != 256) throw "opcode_list.inc must end at 0xFF";
   return t;
 }
