@@ -18,7 +18,7 @@
 #include "shell/registry.h"
 #include "state/battery.h"
 #include "state/slots.h"
-#include "state/state_files.h"
+#include "support/temp_files.h"
 #include "support/ines_builder.h"
 #include "support/recording_host.h"
 

@@ -15,7 +15,7 @@
 #include <iterator>
 #include <string>
 
-#include "state/state_files.h"
+#include "support/temp_files.h"
 #include "support/rom_runner.h"
 
 namespace {

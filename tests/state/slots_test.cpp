@@ -12,7 +12,7 @@
 #include "machine/emulation.h"
 #include "machine/machine.h"
 #include "shell/registry.h"
-#include "state/state_files.h"
+#include "support/temp_files.h"
 #include "support/ines_builder.h"
 #include "support/recording_host.h"
 

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 struct IpsBuilder {
@@ -33,8 +31,3 @@ struct IpsBuilder {
     return *this;
   }
 };
-
-inline std::vector<uint8_t> file_bytes(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}

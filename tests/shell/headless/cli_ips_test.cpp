@@ -23,7 +23,7 @@ TEST(CliIps, AppliesAGoodPatchSilently) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(cli_ips({patch.path(), target.path()}), 0);
   EXPECT_EQ(testing::internal::GetCapturedStderr() + testing::internal::GetCapturedStdout(), "");
-  EXPECT_EQ(file_bytes(target.path()), (std::vector<uint8_t>{1, 0xAA, 3, 4, 5, 6, 7, 8, 0}));
+  EXPECT_EQ(read_file(target.path()), (std::vector<uint8_t>{1, 0xAA, 3, 4, 5, 6, 7, 8, 0}));
   EXPECT_TRUE(rec.messages.empty());
   EXPECT_EQ(&host(), &rec);
 }
@@ -52,7 +52,7 @@ TEST(CliIps, RefusesBadPatchesAndWrongUsage) {
     EXPECT_EQ(cli_ips(args), status);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(status == 1 ? err : err.substr(0, 34), message);
-    EXPECT_EQ(file_bytes(target.path()), kTarget);
+    EXPECT_EQ(read_file(target.path()), kTarget);
     EXPECT_FALSE(std::filesystem::exists(missing));
   }
 }
