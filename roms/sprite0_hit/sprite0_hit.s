@@ -6,15 +6,13 @@
 ;   B: Y = 160, over a solid background tile: the hit comes on line 161.
 ;   C: Y = 100, over the backdrop ($0C) only: no sprite pixel meets the background. This machine
 ;      sets the hit on the sprite's second-to-last line (107) all the same.
-;   F: sprite 0 below the picture (Y = $FF): no hit; the count runs over one whole frame.
-; Each measurement starts counting at the start of vertical blank, in a loop of 15 cycles
-; (17 when the low byte wraps), and stops at the hit or at the next vertical blank. F's count
-; is the frame's length in the same unit, so a hit's line is 264 * count / F - 21. The hit
-; lines are odd, so that the counts span an even number of lines: the CPU's cycles per line
-; alternate around 114 (each line's budget makes up for the one before), and over an even
-; number of lines that evens out.
-; $0301/$0302, $0303/$0304, $0305/$0306, $0307/$0308: the counts of A, B, C and F (low, high).
-; $0309: bit n set when measurement n (A, B, C, F) ended with a hit.
+;   F: sprite 0 below the picture (Y = $FF): no hit; the count runs to the next vertical blank.
+; Each measurement starts at the start of vertical blank (line 243) and reads $2002 once in each
+; pass of a loop that takes one line's 114 cycles, the read falling in the middle of a line. The
+; count starts at -21, so that it reaches 0 on the frame's first line (264 lines, 243 to 263 in
+; vertical blank): it is the line on which the hit was seen, and 243 for F.
+; $0301, $0302, $0303, $0304: the lines of A, B, C and F.
+; $0305: bit n set when measurement n (A, B, C, F) ended with a hit.
 ; RESULT ($0300): $01 when all checks passed, else $80 + n:
 ;   1 no hit in A, 2 no hit in B, 3 B not later than A, 4 a $2002 read cleared the hit,
 ;   5 the hit was still set at the next vertical blank, 6 a hit in F.
@@ -61,52 +59,45 @@ main:
     ldx #80
     jsr measure
     stx DETAIL
-    sty DETAIL+1
-    ror DETAIL+8
+    ror DETAIL+4
     lda #160
     ldx #80
     jsr measure
-    stx DETAIL+2
-    sty DETAIL+3
-    ror DETAIL+8
+    stx DETAIL+1
+    ror DETAIL+4
     lda #100
     ldx #160
     jsr measure
-    stx DETAIL+4
-    sty DETAIL+5
-    ror DETAIL+8
+    stx DETAIL+2
+    ror DETAIL+4
     lda #$FF
     ldx #0
     jsr measure
-    stx DETAIL+6
-    sty DETAIL+7
-    ror DETAIL+8
-    lsr DETAIL+8            ; bits 7-4 down to 3-0
-    lsr DETAIL+8
-    lsr DETAIL+8
-    lsr DETAIL+8
+    stx DETAIL+3
+    ror DETAIL+4
+    lsr DETAIL+4            ; bits 7-4 down to 3-0
+    lsr DETAIL+4
+    lsr DETAIL+4
+    lsr DETAIL+4
 
-    lda DETAIL+8
+    lda DETAIL+4
     and #$01
     bne :+
     lda #1
     jmp report_fail
-:   lda DETAIL+8
+:   lda DETAIL+4
     and #$02
     bne :+
     lda #2
     jmp report_fail
-:   lda DETAIL+8
+:   lda DETAIL+4
     and #$08
     beq :+
     lda #6
     jmp report_fail
-:   lda DETAIL+2            ; B - A must be positive
-    sec
-    sbc DETAIL
-    lda DETAIL+3
-    sbc DETAIL+1
-    bcs :+
+:   lda DETAIL              ; B's line must be below A's
+    cmp DETAIL+1
+    bcc :+
     lda #3
     jmp report_fail
 
@@ -127,8 +118,8 @@ main:
     jmp report_fail
 :   jmp report_pass
 
-; Puts sprite 0 at Y = A, X = X, waits for vertical blank and counts until the hit or the next
-; vertical blank. Returns the count in X (low) and Y (high), carry set when it was a hit.
+; Puts sprite 0 at Y = A, X = X, waits for vertical blank and counts lines until the hit or the
+; next vertical blank. Returns the line in X, carry set when it was a hit.
 measure:
     sta OAM_SHADOW
     stx OAM_SHADOW+3
@@ -139,16 +130,19 @@ measure:
     lda #>OAM_SHADOW
     sta OAMDMA
     jsr wait_vblank
-    ldx #0
-    ldy #0
-@count:
+    ldy #11                 ; 57 cycles: the first read falls in the middle of line 244
+:   dey
+    bne :-
+    ldx #256-21
+@line:
+    ldy #20                 ; 2 + 20 * 5 + 2 + 4 + 3 + 3 = 114 cycles a pass
+@wait:
+    dey
+    bne @wait
     inx
-    bne @same
-    iny
-@same:
     bit PPUSTATUS
     bvs @hit
-    bpl @count
+    bpl @line
     clc
     rts
 @hit:

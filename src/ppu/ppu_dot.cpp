@@ -1,11 +1,14 @@
 // The dot-clocked renderer. Each visible and pre-render line runs the console's schedule: a
 // name-table, attribute and two pattern fetches every 8 dots over dots 1-256 and 321-336 into
-// 16-bit shifters, scroll increments at dots 8k, 256 and 257, sprite evaluation for the next line
-// over dots 65-256 and its pattern fetches over 257-320. The sprite fetches leave the next line's
-// sprite pixels in a 256-entry row; their shifters would hold the same pixels, since nothing
-// reloads them before the line is drawn. Pixels are written dot by dot, so a CPU write shows from
-// the next dot. The frame buffer holds 6-bit colour indices: the emphasis bits of $2001 have
-// nowhere to go and are not shown.
+// the background shifters, scroll increments at dots 8k, 256 and 257 (and the vertical copy over
+// 280-304 of the pre-render line), sprite evaluation for the next line from dot 65 and its
+// pattern fetches over 257-320. The sprite fetches leave the next line's sprite pixels in a
+// 256-entry row; the console's sprite shifters would hold the same pixels, since nothing reloads
+// them before the line is drawn. Pixels are written dot by dot, so a CPU write shows from the
+// next dot; a run long enough to cover a whole tile of a visible line draws its 8 dots at once,
+// with the fetches in their order. The evaluation is computed whole at dot 65 (secondary OAM and
+// the overflow flag's dot; the OAM address does not move with it). The frame buffer holds 6-bit
+// colour indices: the emphasis bits of $2001 have nowhere to go and are not shown.
 #include "ppu/ppu_dot.h"
 
 #include <array>
@@ -159,14 +162,10 @@ void fetch_sprite(PpuDot& p, uint32_t k) {
   }
 }
 
-// Pixel x of the current visible line: the first opaque sprite in front of the background, or
-// behind it where the background is transparent.
-void draw_pixel(PpuDot& p, uint32_t x) {
-  const uint32_t mask = ppu.mask;
-  uint32_t colour = 0;
-  if ((mask & 0x08) && (x >= 8 || (mask & 0x02))) {
-    colour = uint32_t(p.shift_pixels >> (60 - 4 * p.fine_x)) & 0xF;
-  }
+// Pixel x of the current visible line over its background palette index (0: transparent): the
+// first opaque sprite in front of the background, or behind it where the background is
+// transparent.
+inline uint8_t compose_pixel(PpuDot& p, uint32_t mask, uint32_t x, uint32_t colour) {
   const uint32_t sprite = p.sprite_line[x];
   if (sprite && (mask & 0x10) && (x >= 8 || (mask & 0x04))) {
     if (!colour) {
@@ -176,8 +175,47 @@ void draw_pixel(PpuDot& p, uint32_t x) {
       if (!(sprite & kSpriteBehind)) colour = sprite & 0x1F;
     }
   }
-  frame_buffer[p.line * kFrameRowBytes + x] =
-      uint8_t(ppu_pages.palette_page[colour] & ((mask & 1) ? 0x30 : 0x3F));
+  return uint8_t(ppu_pages.palette_page[colour] & ((mask & 1) ? 0x30 : 0x3F));
+}
+
+void draw_pixel(PpuDot& p, uint32_t x) {
+  const uint32_t mask = ppu.mask;
+  uint32_t colour = 0;
+  if ((mask & 0x08) && (x >= 8 || (mask & 0x02))) {
+    colour = uint32_t(p.shift_pixels >> (60 - 4 * p.fine_x)) & 0xF;
+  }
+  frame_buffer[p.line * kFrameRowBytes + x] = compose_pixel(p, mask, x, colour);
+}
+
+// Whether the 8 dots from d (= 8k + 1) of a visible line can run as one group: nothing in them
+// but the tile's fetches and pixels (not the secondary OAM clear at 64, the evaluation at 65,
+// the Y increment at 256 or the overflow flag).
+bool whole_group(const PpuDot& p, uint32_t d) {
+  return d <= 241 && d != 57 && d != 65 && (p.overflow_dot < d || p.overflow_dot >= d + 8);
+}
+
+// Dots d to d + 7 of a visible line at once, as the per-dot path would run them: the fetches in
+// their order (each on the clock of its own dot, for the A12 watcher), then the eight pixels.
+void render_group(PpuDot& p, uint32_t d) {
+  const uint64_t start = p.clock;
+  if (d >= 2) shift_background(p);
+  fetch_background(p, d);  // reloads the shifters
+  const uint64_t pixels = p.shift_pixels;
+  for (uint32_t i = 2; i < 8; i += 2) {
+    p.clock = start + i;
+    fetch_background(p, d + i);
+  }
+  fetch_background(p, d + 7);
+  p.clock = start;
+  p.shift_pixels = pixels << 28;
+
+  const uint32_t mask = ppu.mask;
+  const uint32_t x0 = d - 1;
+  const bool background = (mask & 0x08) && (x0 >= 8 || (mask & 0x02));
+  const uint32_t window = background ? uint32_t(pixels >> (32 - 4 * p.fine_x)) : 0;
+  uint8_t* out = frame_buffer + p.line * kFrameRowBytes + x0;
+  for (uint32_t i = 0; i < 8; ++i)
+    out[i] = compose_pixel(p, mask, x0 + i, (window >> (28 - 4 * i)) & 0xF);
 }
 
 // A dot of a visible or pre-render line with rendering enabled.
@@ -304,6 +342,14 @@ void ppu_dot_run(uint32_t dots) {
       }
     } else {
       const uint32_t d = p.dot;
+      if (line < kVisibleLines && dots >= 8 && (d & 7) == 1 && rendering_enabled() &&
+          whole_group(p, d)) {
+        render_group(p, d);
+        p.clock += 8;
+        p.dot = uint16_t(d + 8);
+        dots -= 8;
+        continue;
+      }
       if (line == kPpuPreRenderLine && d == 1)
         ppu.status &= ~(kVblank | kSpriteZeroHit | kOverflow);
       if (rendering_enabled()) {

@@ -1,7 +1,9 @@
 // The register file of the dot-clocked PPU: $2000-$2007 mirrored through $3FFF, the scroll
 // registers v, t, x and w, the $2007 read buffer, and the I/O latch that answers reads of the
 // write-only registers and of the undriven bits. Each latch bit decays to 0 when nothing has
-// driven it for about 600 ms (36 frames).
+// driven it for about 600 ms (36 frames). A $2006 write reaches v at once (the console takes a
+// few dots), and the writes of the first frame after power-on are not ignored as the console's
+// are.
 #include "cart/cartridge.h"
 #include "ppu/ppu.h"
 #include "ppu/ppu_dot.h"
@@ -58,7 +60,8 @@ uint8_t read_status(PpuDot& p) {
 }
 
 // $2004: the attribute byte has no bits 2-4. During dots 1-64 of a rendered line the PPU is
-// clearing secondary OAM and the read gives $FF.
+// clearing secondary OAM and the read gives $FF; at other dots of rendering it gives the byte at
+// oam_address, not the byte the evaluation or the sprite fetches are reading.
 uint8_t read_oam(PpuDot& p) {
   uint8_t value = ppu.oam[ppu.oam_address];
   if ((ppu.oam_address & 3) == 2) value &= 0xE3;

@@ -76,7 +76,7 @@ TEST(IpsPatcher, AppliesRecordsInOrderAndReportsFailures) {
     RecordingHost rec;
     EXPECT_EQ(IpsPatcher().ips_apply(patch.path(), target.path()),
               c.error == IpsError::None ? 0 : 1);
-    EXPECT_EQ(file_bytes(target.path()), c.patched);
+    EXPECT_EQ(read_file(target.path()), c.patched);
     EXPECT_EQ(rec.shown(), boxes[int(c.error)]);
   }
 }
@@ -106,7 +106,7 @@ TEST(IpsPatcher, MissingFilesFailBeforeAnyWrite) {
     RecordingHost rec;
     EXPECT_EQ(IpsPatcher().ips_apply(c.ips.c_str(), c.target.c_str()), 1);
     EXPECT_EQ(rec.shown(), std::vector<std::string>{c.box});
-    EXPECT_EQ(file_bytes(target.path()), counting(8));
+    EXPECT_EQ(read_file(target.path()), counting(8));
     EXPECT_FALSE(std::filesystem::exists(no_target));
   }
   EXPECT_EQ(ips_check(no_patch.c_str()), IpsError::OpenFailed);

@@ -32,7 +32,7 @@ TEST(HeaderSanitizerDialog, ShowsTheJunkAndCleansTheFileOnlyWhenAsked) {
     EXPECT_EQ(cartridge.mapper, 2);
     cartridge.cartridge_unload();
     if (button == kIdOk) std::fill(image.begin() + 8, image.begin() + 16, 0);
-    EXPECT_EQ(file_bytes(f.path()), image) << button;
+    EXPECT_EQ(read_file(f.path()), image) << button;
   }
 }
 

@@ -86,7 +86,7 @@ TEST(IpsPatcherDialog, PatchesTheChosenFileRecordByRecordUntilDismissed) {
     for (int id : {1017, 1025, 1020, kIdOk}) click(d, id);
   });
   EXPECT_EQ(ips_patcher_dialog_exec(nullptr), kIdOk);
-  EXPECT_EQ(file_bytes(target.path()), (std::vector<uint8_t>{1, 0xAA, 3, 7}));
+  EXPECT_EQ(read_file(target.path()), (std::vector<uint8_t>{1, 0xAA, 3, 7}));
   EXPECT_EQ(shown(), (std::vector<std::string>{"patcher", "patcher"}));
 }
 

@@ -78,10 +78,8 @@ TEST_F(MainWindowTest, DroppingOneNesFileLoadsIt) {
 
 // What a signal does inside the program: the open dialog is cancelled, then Exit stops the game.
 TEST_F(MainWindowTest, AnExitRequestCancelsTheOpenDialogAndStopsTheGame) {
-  if (demo_missing()) GTEST_SKIP() << "no demo cartridge";
   window->show();
-  window->start_game(rom_path("demo.nes").c_str());
-  ASSERT_TRUE(wait_until([] { return emu_stop == 0; }));
+  if (!start_cartridge(*window, "demo.nes")) GTEST_SKIP() << "no demo cartridge";
   ModalAnswer<QDialog> answer([&](QDialog*) { window->request_exit(); });
   choose(ID_HELP_ABOUT);  // returns once the dialog is cancelled
   EXPECT_EQ(answer.answered, 1);

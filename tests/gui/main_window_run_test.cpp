@@ -3,10 +3,11 @@
 #include <QDialog>
 #include <QTimer>
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 
 #include "cart/mapper.h"
-#include "main_window_test_support.h"
+#include "dialog_test_support.h"
 #include "shell/plugin_loader.h"
 #include "shell/qt/menu_table.h"
 #include "shell/qt/screen_widget.h"
@@ -87,10 +88,8 @@ TEST_F(MainWindowTest, StoredPluginsShowTheCommandLineRomInTheClientArea) {
 
 // Cancelled, the game goes on; a chosen file ends it and is opened (here one that is missing).
 TEST_F(MainWindowTest, LoadRomAsksInTheRomFolderAndCancelKeepsTheGame) {
-  if (demo_missing()) GTEST_SKIP() << "no demo cartridge";
   registry_set_string(kRegistryOptions, "RomDirectory", VANTRELL_ROM_DIR);
-  window->start_game(rom_path("demo.nes").c_str());
-  ASSERT_TRUE(wait_until([] { return emu_stop == 0; }));
+  if (!start_cartridge(*window, "demo.nes")) GTEST_SKIP() << "no demo cartridge";
   test_host().script_file_dialog(std::nullopt);
   test_host().script_file_dialog(std::string(VANTRELL_ROM_DIR) + "/missing.nes");
 
@@ -106,9 +105,7 @@ TEST_F(MainWindowTest, LoadRomAsksInTheRomFolderAndCancelKeepsTheGame) {
 }
 
 TEST_F(MainWindowTest, MirroringItemsChangeTheRunningGamesNameTables) {
-  if (demo_missing()) GTEST_SKIP() << "no demo cartridge";
-  window->start_game(rom_path("demo.nes").c_str());
-  ASSERT_TRUE(wait_until([] { return emu_stop == 0; }));
+  if (!start_cartridge(*window, "demo.nes")) GTEST_SKIP() << "no demo cartridge";
   // Which of the two name-table pages each of the four windows shows.
   const std::pair<int, std::string> cases[] = {{ID_MIRRORING_HORIZONTAL, "0011"},
                                                {ID_MIRRORING_VERTICAL, "0101"},
@@ -130,13 +127,11 @@ TEST_F(MainWindowTest, MirroringItemsChangeTheRunningGamesNameTables) {
   }
 }
 
-// The fault itself is the emulation thread's to catch; the window shows its message from the
-// user-interface thread, stays, and runs the next game.
+// Catching the fault and its message are the emulation thread's; the window shows the message
+// from the user-interface thread, stays, and runs the next game.
 TEST_F(MainWindowTest, AFaultingVideoPluginEndsTheGameButNotTheProgram) {
   if (demo_missing()) GTEST_SKIP() << "no demo cartridge";
-  std::snprintf(video_plugin_path, kPluginPathSize, "%s", VANTRELL_FAULTING_PLUGIN);
-  plugin_load_video();
-  video_plugin_path[0] = 0;
+  video_plugin.render = [] { std::raise(SIGSEGV); };
   window->show();
   window->start_game(rom_path("demo.nes").c_str());
   ASSERT_TRUE(
@@ -145,10 +140,8 @@ TEST_F(MainWindowTest, AFaultingVideoPluginEndsTheGameButNotTheProgram) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_TRUE(boxes[0].on_ui_thread);
   EXPECT_TRUE(window->isVisible());
-
   plugin_null_video();
-  window->start_game(rom_path("demo.nes").c_str());
-  EXPECT_TRUE(wait_until([] { return emu_stop == 0; }));
+  EXPECT_TRUE(start_cartridge(*window, "demo.nes"));
 }
 
 }  // namespace

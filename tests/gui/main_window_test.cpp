@@ -15,57 +15,40 @@
 
 namespace {
 
-// Each menu as one line "Title: entry, entry, ...", submenus after their parent: an item is its
-// text and id, with "*" when marked and "greyed" when greyed; a submenu is "Title>".
-void describe(const QMenu* menu, QStringList* out) {
-  QStringList entries;
-  QList<const QMenu*> submenus;
-  for (const QAction* a : menu->actions()) {
-    if (a->isSeparator()) {
-      entries << "-";
-    } else if (a->menu()) {
-      entries << a->text() + ">";
-      submenus << a->menu();
-    } else {
-      entries << a->text() + " " + QString::number(a->data().toInt()) +
-                     (a->isChecked() ? " *" : "") + (a->isEnabled() ? "" : " greyed");
-    }
-  }
-  *out << menu->title() + ": " + entries.join(", ");
-  for (const QMenu* submenu : submenus) describe(submenu, out);
-}
-
-TEST_F(MainWindowTest, TitleAndMenuBarAreThoseOfTheProgram) {
+// The documented menu, sampled: the bar's titles, then items by id as "menu: caption", with "*"
+// when marked and "greyed" when greyed, from each menu and each initial state.
+TEST_F(MainWindowTest, TitleAndMenuFollowTheDocumentedMenu) {
   EXPECT_EQ(window->windowTitle(), "Vantrell WIP - For Windows 9x/2000");
-  QStringList menu;
-  for (const QAction* a : window->menuBar()->actions()) describe(a->menu(), &menu);
-  const QStringList expected = {
-      "&File: &Load ROM 40001, R&ecent ROMs>, Free &ROM 40002, -, ROM &Info... 40010, -, "
-      "&Current Save Slot>, -, &Save Snapshot 40060, -, "
-      "&Quick Load State\tF1 40047, &Quick Save State\tF2 40046, -, "
-      "Load &State 40015, &Save State 40016, -, &FullScreen\tAlt+Enter 40006, -, E&xit 40003",
-      "R&ecent ROMs: ",
-      "&Current Save Slot: Slot &0 40036 *, Slot &1 40037, Slot &2 40038, Slot &3 40039, "
-      "Slot &4 40040, Slot &5 40041, Slot &6 40042, Slot &7 40043, Slot &8 40044, Slot &9 40045",
-      "&CPU: &Reset 40004, &Pause 40005, -, &Thread Priority>",
-      "&Thread Priority: &Lowest 40014, &Normal 40012 *, &Highest 40013",
-      "&Settings: &Set Mirroring>, -, &Controllers>, &Video>, &Audio>, -, &Options 40009",
-      "&Set Mirroring: &Vertical Mirroring 40029, &Horizontal Mirroring 40030, "
-      "&Single Screen Low 40032, &Single Screen High 40033",
-      "&Controllers: &Plugin Settings 40008",
-      "&Video: &Zoom>, Display Type>, &VSync>, -, &Plugin Settings 40007",
-      "&Zoom: 100% 40026 *, 200% 40027, 300% 40028",
-      "Display Type: Display &All Scanlines 40048, &NTSC  Display (224x256 40049 *",
-      "&VSync: &Sync to 60 FPS 40062 *, &No VSync 40063",
-      "&Audio: &Sound Enabled 40061 *, &Enabled Channels>, -, &Plugin Settings 40052 greyed",
-      "&Enabled Channels: &Square1 40054 *, &Square 2 40055 *, &Triangle 40056 *, &Noise 40057 *, "
-      "&PCM 40058 *",
-      "&Goodies: &Game Genie>, &Cheat Finder 40059, -, &Debugger 40021, -, &IPS Patcher 40022, -, "
-      "&Name Table Viewer 40023",
-      "&Game Genie: &Codes 40017, &On 40018 *, O&ff 40019",
-      "&Help: &About 40011, &Check Version 40024",
+  QStringList seen;
+  for (const QAction* a : window->menuBar()->actions()) seen << a->text();
+  const std::pair<int, const char*> items[] = {
+      {40001, "&File: &Load ROM"},
+      {40003, "&File: E&xit"},
+      {40047, "&File: &Quick Load State\tF1"},
+      {40036, "&Current Save Slot: Slot &0 *"},
+      {40045, "&Current Save Slot: Slot &9"},
+      {40005, "&CPU: &Pause"},
+      {40012, "&Thread Priority: &Normal *"},
+      {40033, "&Set Mirroring: &Single Screen High"},
+      {40008, "&Controllers: &Plugin Settings"},
+      {40049, "Display Type: &NTSC  Display (224x256 *"},
+      {40062, "&VSync: &Sync to 60 FPS *"},
+      {40052, "&Audio: &Plugin Settings greyed"},
+      {40058, "&Enabled Channels: &PCM *"},
+      {40019, "&Game Genie: O&ff"},
+      {40023, "&Goodies: &Name Table Viewer"},
+      {40024, "&Help: &Check Version"},
   };
-  EXPECT_EQ(menu.join("\n").toStdString(), expected.join("\n").toStdString());
+  QStringList expected = {"&File", "&CPU", "&Settings", "&Goodies", "&Help"};
+  for (const auto& [id, text] : items) {
+    const QAction* a = window->action(id);
+    const auto* menu = a ? qobject_cast<const QMenu*>(a->associatedObjects().value(0)) : nullptr;
+    seen << (menu ? menu->title() + ": " + a->text() + (a->isChecked() ? " *" : "") +
+                        (a->isEnabled() ? "" : " greyed")
+                  : QString::number(id));
+    expected << text;
+  }
+  EXPECT_EQ(seen.join("\n").toStdString(), expected.join("\n").toStdString());
 }
 
 TEST_F(MainWindowTest, ZoomSetsTheClientSizeAndKeepsThePosition) {

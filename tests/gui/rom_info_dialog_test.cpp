@@ -34,7 +34,7 @@ TEST(RomInfoDialog, ShowsTheLoadedCartridgeInFieldsAndBoxesThatCannotChange) {
   } cases[] = {
       {image(8, 16, 68, 0x9, false), "16|8|Sunsoft Mapper #4 (68)", "1001"},
       {image(1, 1, 70, 0xA, false), "1|1|74161/32 Chipset  (70)", "0101"},
-      {image(2, 4, 40, 0x8, true), "4|2|Unknown (40)", "0011"},
+      {image(2, 4, 255, 0x8, true), "4|2|Unknown (255)", "0011"},
       {{'N', 'E', 'S', 0x00, 1, 1, 0, 0}, "||", "0000"},
   };
   for (const auto& c : cases) {

@@ -18,53 +18,21 @@
 #include "shell/registry.h"
 #include "state/battery.h"
 #include "state/slots.h"
-#include "state/state_files.h"
-#include "support/ines_builder.h"
-#include "support/recording_host.h"
+#include "support/running_game.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Main loop JMP $8000; NMI handler INC $10, RTI — so $10 counts frames that ran.
-InesBuilder counting_rom() {
-  InesBuilder b;
-  b.at(0x8000, {0xA9, 0x80, 0x8D, 0x00, 0x20, 0x4C, 0x05, 0x80})
-      .at(0x9000, {0xE6, 0x10, 0x40})
-      .vectors(0x8000, 0x9000);
-  return b;
-}
-
-class Emulation : public ::testing::Test {
+class Emulation : public RunningGameTest<> {
  protected:
-  void SetUp() override {
-    host_.clock_step = 1;  // every clock read is a millisecond later
-    emu_requests = 0;
-  }
   void TearDown() override {
-    EXPECT_TRUE(emulation_stop_and_wait());
-    EXPECT_TRUE(emulation_thread_release());
+    RunningGameTest::TearDown();
     plugin_null_video();
     plugin_null_input();
-    emu_requests = 0;
     battery_config = {};
   }
-
-  static bool wait_for(const std::function<bool()>& condition) {
-    for (int i = 0; i < 2000 && !condition(); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return condition();
-  }
-
-  // Reads the frame counter of counting_rom on the emulation thread.
-  static int frames_counted() {
-    int value = -1;
-    emulation_call([&] { value = shadow_context->memory[0x10]; });
-    return value;
-  }
-
-  RecordingHost host_;
+  static int frames_counted() { return peek(0x10); }
 };
 
 TEST_F(Emulation, FailedLoadsShowTheirMessageAndRunNothing) {
@@ -81,9 +49,7 @@ TEST_F(Emulation, FailedLoadsShowTheirMessageAndRunNothing) {
 }
 
 TEST_F(Emulation, RunsFramesServesRequestsAndStopsCleanly) {
-  TempFile rom(counting_rom().build());
-  ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
-  ASSERT_TRUE(wait_for([] { return emu_stop == 0; }));
+  start();
   ASSERT_TRUE(wait_for([] { return frames_counted() >= 3; }));
 
   // Paused: passes go on but no frame runs.
@@ -157,9 +123,7 @@ TEST_F(Emulation, DirtyHeaderRunsAndOnlyOneThreadRunsTheMachine) {
 TEST_F(Emulation, WindowCommandsHammeredWhileAGameRunsLeaveItRunning) {
   TempDir states;
   registry_set_string(kRegistryOptions, "StateDirectory", states.path().c_str());
-  TempFile rom(counting_rom().build());
-  ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
-  ASSERT_TRUE(wait_for([] { return emu_stop == 0; }));
+  start();
   state_quick_save();  // so that every quick load finds its file
 
   using Command = void (*)();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <tuple>
 #include <vector>
@@ -196,8 +197,9 @@ TEST_F(PpuDotTest, SpriteOverflowWithTheSearchBug) {
 }
 
 // Random name tables, attributes, patterns and twelve sprites (never two on a line, so the line
-// renderer's priority rules agree), scrolled, in 8x8 and 8x16: every line drawn matches the line
-// renderer's; the NTSC border is blanked when the picture ends.
+// renderer's priority rules agree), scrolled, in 8x8 and 8x16, run a dot, a CPU cycle or a whole
+// frame at a time: every line drawn matches the line renderer's; the NTSC border is blanked when
+// the picture ends.
 TEST_F(PpuDotTest, LinesMatchTheLineRenderer) {
   std::mt19937 rng(11);
   for (int i = 0; i < 0x2800; ++i) vram_[i] = uint8_t(rng());
@@ -205,16 +207,20 @@ TEST_F(PpuDotTest, LinesMatchTheLineRenderer) {
   for (int i = 4; i < 16; i += 4) vram_[0x3F00 + i] = vram_[0x3F00];
   for (int i = 0; i < 48; ++i) ppu.oam[i] = uint8_t(i % 4 == 0 ? 17 * (i / 4) : rng());
   for (int i = 2; i < 48; i += 4) ppu.oam[i] &= 0xE3;
-  const struct { uint8_t scroll_x, ctrl; } cases[] = {{0, 0x11}, {13, 0x31}, {250, 0x19}};
+  const struct {
+    uint32_t scroll_x, ctrl, step;
+  } cases[] = {{0, 0x11, 1}, {13, 0x31, 3}, {250, 0x19, 89342}, {3, 0x39, 89342}};
   for (const auto& c : cases) {
     ppu_dot_power();
-    ppu_dot_write(0x2000, c.ctrl);
-    ppu_dot_write(0x2005, c.scroll_x);
+    ppu_dot_write(0x2000, uint8_t(c.ctrl));
+    ppu_dot_write(0x2005, uint8_t(c.scroll_x));
     ppu_dot_write(0x2005, 37);
     ppu_dot_write(0x2001, 0x1E);
     run_to(261, 0);  // the second frame starts from the pre-render line
     ppu_dot.frame_ready = false;
-    run_to(240, 1);
+    for (uint32_t left = 241 * 341 + 1, n = 0; left > 0; left -= n)
+      ppu_dot_run(n = std::min(left, c.step));
+    ASSERT_EQ(ppu_dot.line * 341 + ppu_dot.dot, 240 * 341 + 1);
     EXPECT_TRUE(ppu_dot.frame_ready);
     ppu.background_enable = 0x08;
     ppu.sprite_height_mask = (c.ctrl & 0x20) ? 15 : 7;
@@ -229,7 +235,7 @@ TEST_F(PpuDotTest, LinesMatchTheLineRenderer) {
       for (auto& b : row) b &= 0x3F;  // the line renderer marks opaque pixels in bit 7
       ASSERT_EQ(std::vector<uint8_t>(drawn, drawn + 256),
                 std::vector<uint8_t>(row.begin(), row.begin() + 256))
-          << "line " << line << " ctrl " << int(c.ctrl);
+          << "line " << line << " ctrl " << c.ctrl;
     }
     EXPECT_EQ(frame_[0], kBlankFill);
     EXPECT_EQ(frame_[239 * kFrameRowBytes + 255], kBlankFill);

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "state/battery.h"
-#include "state/state_files.h"
+#include "support/temp_files.h"
 #include "support/rom_runner.h"
 
 extern char** environ;

@@ -5,7 +5,7 @@
 #include "ppu/nametable_view.h"
 #include "shell/headless/headless_run.h"
 #include "shell/headless/image_files.h"
-#include "state/state_files.h"
+#include "support/temp_files.h"
 #include "support/rom_runner.h"
 
 namespace {

@@ -4,22 +4,7 @@
 
 #include <vector>
 
-#include "support/recording_host.h"
-
 namespace {
-
-// Every x86-64 processor has MMX, so the start-up choice there is the MMX copy.
-TEST(HostCpu, X86_64ChoosesTheMmxCopy) {
-#if defined(__x86_64__)
-  RecordingHost rec;
-  host_cpu_choose_copy();
-  ASSERT_FALSE(rec.debug_lines.empty());
-  EXPECT_EQ(rec.debug_lines[0], "MMX Technology Detected! Using MMX Copy \n");
-  EXPECT_EQ(block_copy, &block_copy_mmx);
-#else
-  GTEST_SKIP() << "not an x86-64 processor";
-#endif
-}
 
 TEST(HostCpu, EveryCopyRoutineCopiesExactlyCountBytes) {
   for (BlockCopyFn copy : {block_copy_mmx, block_copy_fpu, block_copy_plain}) {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "state/state_files.h"
+#include "support/temp_files.h"
 
 namespace {
 

@@ -2,19 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "machine/emulation.h"
-#include "machine/machine.h"
 #include "shell/registry.h"
-#include "state/state_files.h"
-#include "support/ines_builder.h"
-#include "support/recording_host.h"
+#include "support/running_game.h"
 
 namespace {
 
@@ -45,41 +39,17 @@ class DialogHost : public RecordingHost {
   std::vector<std::string> asked;
 };
 
-class StateSlots : public ::testing::Test {
+class StateSlots : public RunningGameTest<DialogHost> {
  protected:
   void SetUp() override {
-    host_.clock_step = 1;  // the paced loop moves on
-    emu_requests = 0;
+    RunningGameTest::SetUp();
     registry_set_string(kRegistryOptions, "StateDirectory", dir_.path().c_str());
   }
   void TearDown() override {
-    EXPECT_TRUE(emulation_stop_and_wait());
-    EXPECT_TRUE(emulation_thread_release());
-    emu_requests = 0;
+    RunningGameTest::TearDown();
     state_select_slot(0);
   }
 
-  void start_game() {
-    // Main loop JMP $8000 with NMI on; the NMI handler only returns. RAM is the test's.
-    InesBuilder b;
-    b.at(0x8000, {0xA9, 0x80, 0x8D, 0x00, 0x20, 0x4C, 0x05, 0x80}).at(0x9000, {0x40});
-    TempFile rom(b.vectors(0x8000, 0x9000).build());
-    ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
-    for (int i = 0; i < 2000 && emu_stop != 0; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    ASSERT_EQ(emu_stop, 0);
-  }
-  static uint8_t peek(uint16_t address) {
-    uint8_t value = 0;
-    EXPECT_TRUE(emulation_call([&] { value = shadow_context->memory[address]; }));
-    return value;
-  }
-  static void poke(uint16_t address, uint8_t value) {
-    EXPECT_TRUE(emulation_call([&] { shadow_context->memory[address] = value; }));
-  }
-
-  DialogHost host_;
   TempDir dir_;
 };
 
@@ -96,7 +66,7 @@ TEST_F(StateSlots, CommandsDoNothingWithoutAGame) {
 }
 
 TEST_F(StateSlots, QuickSlotsSaveAndLoadInTheStateDirectory) {
-  start_game();
+  start();
   const auto cwd = std::filesystem::current_path();
   poke(0x300, 0xAB);
   state_select_slot(3);
@@ -125,7 +95,7 @@ TEST_F(StateSlots, QuickSlotsSaveAndLoadInTheStateDirectory) {
 }
 
 TEST_F(StateSlots, DialogsOfferStateFilesAndUseTheChosenPath) {
-  start_game();
+  start();
   poke(0x301, 0x5C);
   host_.chosen = dir_ / "mine";
   state_save_dialog();

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "state/state_files.h"
+#include "support/temp_files.h"
 #include "support/machine_fixture.h"
 
 namespace {

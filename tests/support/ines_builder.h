@@ -1,14 +1,11 @@
-// Builds iNES images in memory for tests and writes them to temporary files.
+// Builds iNES images in memory for tests (written out with TempFile).
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <string>
 #include <utility>
 #include <vector>
 
-#include <unistd.h>
+#include "support/temp_files.h"
 
 struct InesBuilder {
   uint8_t prg_banks = 1;  // 16 KB units
@@ -66,26 +63,4 @@ struct InesBuilder {
     }
     return f;
   }
-};
-
-// A file in the test's temporary folder, removed when the object goes.
-class TempFile {
- public:
-  explicit TempFile(const std::vector<uint8_t>& bytes, const char* name = "rom.nes") {
-    static int counter = 0;
-    path_ =
-        (std::filesystem::temp_directory_path() / ("vantrell_test_" + std::to_string(::getpid()) +
-                                                   "_" + std::to_string(counter++) + "_" + name))
-            .string();
-    std::FILE* f = std::fopen(path_.c_str(), "wb");
-    if (f) {
-      if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-      std::fclose(f);
-    }
-  }
-  ~TempFile() { std::remove(path_.c_str()); }
-  const char* path() const { return path_.c_str(); }
-
- private:
-  std::string path_;
 };

@@ -1,9 +1,8 @@
 // Builds IPS patches in memory for tests: records are added in order, numbers big-endian.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 struct IpsBuilder {
@@ -29,12 +28,7 @@ struct IpsBuilder {
   IpsBuilder& end() { return number(0x454F46, 3); }
   // Drops the last n bytes, to cut a patch inside a record.
   IpsBuilder& cut(size_t n) {
-    bytes.resize(bytes.size() - n);
+    bytes.erase(bytes.end() - std::ptrdiff_t(n), bytes.end());
     return *this;
   }
 };
-
-inline std::vector<uint8_t> file_bytes(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
