@@ -124,7 +124,10 @@ nmi:
     jsr music_update
     inc frame_count
 
-    ; wait for sprite 0 at the foot of the status bar; give up after about 100 lines
+    ; wait for sprite 0 at the foot of the status bar; give up after about 100 lines. The
+    ; console clears the last frame's hit only at the end of vertical blank: wait for that first.
+:   bit PPUSTATUS
+    bvs :-
     ldy #4
     ldx #0
 :   bit PPUSTATUS

@@ -7,7 +7,7 @@
 #include "machine/machine.h"
 #include "shell/host.h"
 
-MapperState mapper_state = {{0, 0, 0, 0}, nullptr, nullptr, nullptr, nullptr, 1};
+MapperState mapper_state = {{0, 0, 0, 0}, nullptr, nullptr, nullptr, nullptr, 1, nullptr, 0};
 PpuPageTable ppu_pages = {};
 
 namespace {
@@ -133,6 +133,8 @@ void mapper_setup() {
   mapper_state.mapper_ppu_latch_hook = nullptr;
   mapper_state.mapper_scanline_hook = nullptr;
   mapper_state.mapper_vblank_hook = nullptr;
+  mapper_state.mapper_a12_hook = nullptr;
+  mapper_state.irq_line = 0;
   cpu_get_context(shadow_context);
   mapper_set_write_handler(0x4100, ignore_write);
   mapper_set_write_handler(0x6000, sram_write);

@@ -17,6 +17,10 @@ struct MapperState {
   MapperHook mapper_vblank_hook;
   MapperLatchHook mapper_ppu_latch_hook;
   uint8_t sram_enabled;  // $6000-$7FFF reads and writes go through only while nonzero
+  // The hardware profile's clocking: called at each counted rise of PPU address line A12.
+  MapperHook mapper_a12_hook;
+  // The hardware profile's IRQ output of the board: nonzero while it holds the line low.
+  uint8_t irq_line;
 };
 extern MapperState mapper_state;
 

@@ -151,7 +151,7 @@ int cpu_nmi() {
 
 int cpu_irq() {
   CpuContext& r = cpu_core.live;
-  if (r.p & kFlagI) {
+  if ((r.p & kFlagI) || cpu_core.irq_latch_only) {
     r.irq_pending = 1;
     return 1;
   }

@@ -54,6 +54,9 @@ struct CpuCore {
   CpuMap map;
   bool slots_stale;    // the record or the region changed since the map was derived
   uint8_t scratch[3];  // the bytes of an instruction fetched across the end of its buffer
+  // Set while the cycle-stepped CPU runs the machine: cpu_irq then only latches irq_pending,
+  // which that CPU samples as a level on its IRQ line.
+  bool irq_latch_only;
 };
 
 extern CpuCore cpu_core;

@@ -5,7 +5,9 @@
 #include <iterator>
 
 #include "cart/cartridge.h"
+#include "cpu/hw_opcodes.h"
 #include "cpu/opcodes.h"
+#include "machine/profile.h"
 
 namespace {
 
@@ -80,7 +82,11 @@ int debug_read(const DebugMemory& mem, uint32_t address, uint32_t ahead) {
 }
 
 int debug_format_operand(char* text, uint32_t address, uint8_t opcode, int byte1, int byte2) {
-  const OpcodeInfo& info = kOpcodes[opcode];
+  // The hardware profile runs every opcode, so it names the undocumented ones too.
+  const HwOpcodeInfo& hw = kHwOpcodes[opcode];
+  const OpcodeInfo info = machine_profile == Profile::Hardware
+                              ? OpcodeInfo{hw.mnemonic, hw.mode, hw.length, hw.cycles}
+                              : kOpcodes[opcode];
   if (size_t(info.mode) >= std::size(kOperandFormats)) {
     std::snprintf(text, kDebugOperandSize, "<program error>");
     return info.length;
@@ -103,7 +109,7 @@ int debug_format_operand(char* text, uint32_t address, uint8_t opcode, int byte1
       }
       break;
   }
-  const char* mnemonic = opcode_supported(opcode) ? info.mnemonic : "???";
+  const char* mnemonic = info.mnemonic[0] ? info.mnemonic : "???";
   std::snprintf(text, kDebugOperandSize, f.format, mnemonic, digits);
   return info.length;
 }

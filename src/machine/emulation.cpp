@@ -18,6 +18,7 @@
 #include "cart/cartridge.h"
 #include "machine/frame.h"
 #include "machine/machine.h"
+#include "machine/profile.h"
 #include "ppu/palettes.h"
 #include "ppu/ppu.h"
 #include "shell/fault_guard.h"
@@ -144,7 +145,9 @@ struct FpsCounter {
     char title[300];
     {
       std::lock_guard lock(g_title_mutex);
-      std::snprintf(title, sizeof title, "%s %d", g_window_title.c_str(), int(fps));
+      // The hardware profile names itself; the classic title stays as it always was.
+      const char* profile = machine_profile == Profile::Hardware ? " [Hardware Accuracy]" : "";
+      std::snprintf(title, sizeof title, "%s%s %d", g_window_title.c_str(), profile, int(fps));
     }
     frames = 0;
     host().set_window_title(title);

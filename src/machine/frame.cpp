@@ -5,6 +5,7 @@
 #include "audio/sound.h"
 #include "cart/mapper.h"
 #include "cpu/cpu.h"
+#include "cpu/opcodes.h"
 #include "machine/io_ports.h"
 #include "machine/machine.h"
 #include "ppu/ppu.h"
@@ -47,6 +48,14 @@ void end_vblank() {
 }  // namespace
 
 void machine_run_frame() {
+  if (machine_profile == Profile::Hardware) {
+    hardware_run_frame();
+  } else {
+    classic_run_frame();
+  }
+}
+
+void classic_run_frame() {
   uint8_t* row = frame_buffer;
   for (ppu.scanline = 0; ppu.scanline < kSlotsPerFrame; ++ppu.scanline) {
     if (ppu.scanline < kVisibleLines) {
@@ -61,4 +70,26 @@ void machine_run_frame() {
     machine_cpu_result = cpu_execute(uint32_t(int32_t(kCyclesPerSlot) + cycle_carry));
     cycle_carry = int32_t(kCyclesPerSlot) - int32_t(cpu_get_cycles(1));
   }
+}
+
+namespace {
+
+// The byte an opcode fetch at pc sees: the page mapped there, or flat memory.
+uint8_t opcode_at(const CpuContext& ctx, uint16_t pc) {
+  const uint8_t* page = ctx.pages[pc >> 13];
+  return page ? page[pc & 0x1FFF] : ctx.memory[pc];
+}
+
+}  // namespace
+
+uint32_t machine_step_instruction() {
+  if (machine_profile == Profile::Hardware) return hardware_step_instruction();
+  CpuContext ctx;
+  cpu_get_context(&ctx);
+  const uint8_t op = opcode_at(ctx, ctx.pc);
+  if (!opcode_supported(op)) return 0;
+  // A budget of exactly one instruction's cost runs exactly that instruction.
+  cpu_get_cycles(1);
+  cpu_execute(kOpcodes[op].cycles);
+  return cpu_get_cycles(1);
 }

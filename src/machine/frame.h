@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "machine/profile.h"
+
 inline constexpr uint32_t kSlotsPerFrame = 264;
 inline constexpr uint32_t kCyclesPerSlot = 114;
 inline constexpr uint32_t kVisibleLines = 240;
@@ -20,4 +22,23 @@ extern int32_t cycle_carry;
 // opcode the CPU is stuck on.
 extern uint32_t machine_cpu_result;
 
+// Runs one frame of the profile the machine was powered on in.
 void machine_run_frame();
+// The classic profile's frame (machine_run_frame's body when that profile runs).
+void classic_run_frame();
+// The hardware profile's frame: until the picture's last visible line is drawn.
+void hardware_run_frame();
+// Powers on the hardware profile's CPU and PPU (after the machine is wired).
+void hardware_power_on();
+// One instruction (or interrupt entry) of the hardware profile; its cycles, 0 when jammed.
+uint32_t hardware_step_instruction();
+
+// The hardware profile's state beyond what the classic state blocks hold (the PPU's dot, scroll
+// and pipeline, the CPU's interrupt lines, the bus), as one block for save states.
+uint32_t hardware_state_size();
+void hardware_state_save(uint8_t* out);
+void hardware_state_load(const uint8_t* in);
+
+// Runs one instruction of the running profile and returns the cycles it took; 0 when the CPU
+// is stuck on an opcode it cannot run (classic: an undocumented one), which it leaves PC on.
+uint32_t machine_step_instruction();

@@ -6,9 +6,11 @@
 #include "audio/apu.h"
 #include "cart/cartridge.h"
 #include "cart/mapper.h"
+#include "cpu/cpu_core.h"
 #include "machine/frame.h"
 #include "machine/machine.h"
 #include "machine/memory_map.h"
+#include "machine/profile.h"
 #include "ppu/ppu.h"
 #include "state/battery.h"
 
@@ -25,6 +27,9 @@ void register_bus_write(uint32_t address, uint32_t value) {
 }  // namespace
 
 void machine_power_on() {
+  // The boards set themselves up for the profile, so it is chosen before anything else.
+  machine_profile = profile_choice.load();
+  cpu_core.irq_latch_only = false;
   shadow_context = new CpuContext{};
   flat_memory = new uint8_t[kFlatMemorySize]();
   shadow_context->memory = flat_memory;
@@ -70,6 +75,7 @@ void machine_power_on() {
   // earlier run, or code run outside frames) must not shorten or wrap it.
   cpu_get_cycles(1);
   cycle_carry = 0;
+  if (machine_profile == Profile::Hardware) hardware_power_on();
 }
 
 void machine_power_off() {

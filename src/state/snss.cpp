@@ -5,10 +5,13 @@
 #include <cstring>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "cpu/cpu.h"
+#include "machine/frame.h"
 #include "machine/io_ports.h"
 #include "machine/machine.h"
+#include "machine/profile.h"
 #include "ppu/ppu.h"
 #include "shell/host.h"
 
@@ -19,6 +22,9 @@ struct SnssBuffers {
   uint8_t block_header[kSnssBlockHeaderSize];
   uint8_t base_registers[kSnssBaseRegistersSize];
   uint8_t controllers[kSnssControllersSize];
+  // The profile block ("PROF") of a hardware-profile state: the profile's name, then the
+  // hardware machine's own state. A state without it is a classic one.
+  std::vector<uint8_t> profile;
 };
 
 namespace {
@@ -70,6 +76,7 @@ constexpr uint32_t kJoypadBits = 24;
 
 constexpr uint32_t kBlockVersion = 1;
 constexpr uint32_t kBlocksWritten = 2;
+constexpr uint32_t kProfileNameSize = 16;  // "hardware", zero-padded
 
 void fields_to_block(std::span<const Field> fields, uint8_t* block) {
   for (const Field& f : fields) {
@@ -123,6 +130,10 @@ void put_block_header(uint8_t* header, const char* tag, uint32_t length) {
   put_be32(header + 8, length);
 }
 
+void report(const char* text, const char* caption) {
+  host().message_box(text, caption, MessageButtons::Ok, MessageIcon::Exclamation, false);
+}
+
 // Reads the machine into the two blocks. Runs between frames.
 void capture_state(SnssBuffers& w) {
   cpu_get_context(shadow_context);
@@ -132,10 +143,39 @@ void capture_state(SnssBuffers& w) {
   // Saving reads both ports as a game would, so each moves on by one bit.
   w.controllers[7] = uint8_t(ppu_read_register(0x4016, nullptr));
   w.controllers[6] = uint8_t(ppu_read_register(0x4017, nullptr));
+  if (machine_profile == Profile::Hardware) {
+    w.profile.assign(kProfileNameSize + hardware_state_size(), 0);
+    std::strcpy(reinterpret_cast<char*>(w.profile.data()), profile_name(Profile::Hardware));
+    hardware_state_save(w.profile.data() + kProfileNameSize);
+  }
+}
+
+// The profile a state was saved in, from its profile block (none: classic).
+Profile state_profile(const std::vector<uint8_t>& block) {
+  Profile p = Profile::Classic;
+  if (block.size() >= kProfileNameSize) {
+    const std::string name(reinterpret_cast<const char*>(block.data()),
+                           strnlen(reinterpret_cast<const char*>(block.data()), kProfileNameSize));
+    if (!profile_from_name(name.c_str(), &p)) p = Profile::Hardware;  // a profile we do not know
+  }
+  return p;
 }
 
 // Puts the blocks that were read back into the machine. Runs between frames.
 void apply_state(const SnssBuffers& w, bool base_registers, bool controllers) {
+  if (state_profile(w.profile) != machine_profile) {
+    report(machine_profile == Profile::Hardware
+               ? "This state was saved without Hardware Accuracy. Turn Settings > Hardware "
+                 "Accuracy off to load it."
+               : "This state was saved with Hardware Accuracy. Turn Settings > Hardware Accuracy "
+                 "on to load it.",
+           "State Profile Mismatch");
+    return;
+  }
+  if (machine_profile == Profile::Hardware && base_registers &&
+      w.profile.size() == kProfileNameSize + hardware_state_size()) {
+    hardware_state_load(w.profile.data() + kProfileNameSize);
+  }
   if (base_registers) {
     cpu_get_context(shadow_context);
     block_to_fields(kBaseRegisterFields, w.base_registers);
@@ -164,10 +204,6 @@ std::string save_name(const char* name) {
   const size_t tail = s.size() < 4 ? 0 : s.size() - 4;
   if (s.find(".ss", tail) == std::string::npos) s += ".ss0";
   return s;
-}
-
-void report(const char* text, const char* caption) {
-  host().message_box(text, caption, MessageButtons::Ok, MessageIcon::Exclamation, false);
 }
 
 void report_write(bool ok) {
@@ -208,7 +244,7 @@ void SnssFile::state_save_snss(const char* name, MachineAccess access) {
   }
 
   std::memcpy(w.file_header, "SNSS", 4);
-  put_be32(w.file_header + 4, kBlocksWritten);
+  put_be32(w.file_header + 4, kBlocksWritten + (w.profile.empty() ? 0 : 1));
   report_write(write_bytes(f, w.file_header, sizeof w.file_header));
 
   put_block_header(w.block_header, "BASR", kSnssBaseRegistersSize);
@@ -218,6 +254,12 @@ void SnssFile::state_save_snss(const char* name, MachineAccess access) {
   put_block_header(w.block_header, "CNTR", kSnssControllersSize);
   report_write(write_bytes(f, w.block_header, sizeof w.block_header));
   report_write(write_bytes(f, w.controllers, sizeof w.controllers));
+
+  if (!w.profile.empty()) {
+    put_block_header(w.block_header, "PROF", uint32_t(w.profile.size()));
+    report_write(write_bytes(f, w.block_header, sizeof w.block_header));
+    report_write(write_bytes(f, w.profile.data(), w.profile.size()));
+  }
 
   std::fclose(f);
   work_.reset();
@@ -257,6 +299,13 @@ void SnssFile::state_load_snss(const char* name, MachineAccess access) {
     } else if (std::memcmp(w.block_header, "CNTR", 4) == 0 && version == kBlockVersion) {
       controllers = std::fread(w.controllers, 1, sizeof w.controllers, f) == sizeof w.controllers;
       if (!controllers) break;
+    } else if (std::memcmp(w.block_header, "PROF", 4) == 0 && version == kBlockVersion &&
+               length >= kProfileNameSize && length <= kProfileNameSize + hardware_state_size()) {
+      w.profile.assign(length, 0);
+      if (std::fread(w.profile.data(), 1, length, f) != length) {
+        w.profile.assign(kProfileNameSize, 0xFF);  // cut short: a profile, but no state to use
+        break;
+      }
     } else if (!skip_block(f, length)) {
       break;
     }

@@ -1,11 +1,15 @@
 // Mapper 4, Nintendo MMC3: a bank-select/bank-data pair, mirroring, SRAM enable and a scanline
 // counter. Only the eight exact addresses $8000/$8001, $A000/$A001, $C000/$C001 and $E000/$E001
-// are registers.
+// are registers (in the classic profile; the hardware profile's board is further down).
 //
 // The bank-select modes act when a bank is written, not retroactively: the CHR invert bit places
 // the CHR writes made after it, and the PRG mode bit takes effect at the next R6/R7 write. So the
 // registers kept here are the pages and windows those writes chose.
+#include <algorithm>
+#include <iterator>
+
 #include "cart/mappers/mappers.h"
+#include "machine/profile.h"
 
 namespace {
 
@@ -64,6 +68,66 @@ void mmc3_scanline() {
 
 void mmc3_vblank() { mmc3_irq_counter = mmc3_irq_latch; }
 
+// The hardware profile: the board as built. Its registers repeat through their 8 KB window
+// (A0 picks one of the pair), the two mode bits of $8000 apply to every bank at once, and the
+// counter is clocked by the PPU's A12 rises: at 0 or after $C001 it reloads from the latch,
+// otherwise it counts down; reaching 0 with interrupts enabled holds the IRQ line until $E000.
+uint8_t mmc3_bank_reg[8];
+bool mmc3_reload;
+
+void mmc3_hw_map() {
+  const uint32_t invert = (mmc3_command & 0x80) ? 4 : 0;
+  mmc3_chr.set(0 ^ invert, 2, mmc3_bank_reg[0] >> 1);
+  mmc3_chr.set(2 ^ invert, 2, mmc3_bank_reg[1] >> 1);
+  for (uint32_t i = 0; i < 4; ++i) mmc3_chr.set((4 + i) ^ invert, 1, mmc3_bank_reg[2 + i]);
+  const uint32_t count = mapper_prg_banks_8k();
+  const uint8_t r6 = mapper_reduce_bank(mmc3_bank_reg[6], count);
+  const uint8_t last = prg_mask_8k(), second_last = uint8_t(last - 1);
+  const bool swapped = mmc3_command & 0x40;
+  uint8_t* bank = mapper_state.prg_bank;
+  bank[0] = swapped ? second_last : r6;
+  bank[1] = mapper_reduce_bank(mmc3_bank_reg[7], count);
+  bank[2] = swapped ? r6 : second_last;
+  bank[3] = last;
+  mmc3_sync();
+}
+
+void mmc3_a12_rise() {
+  if (mmc3_irq_counter == 0 || mmc3_reload) {
+    mmc3_irq_counter = mmc3_irq_latch;
+    mmc3_reload = false;
+  } else {
+    --mmc3_irq_counter;
+  }
+  if (mmc3_irq_counter == 0 && mmc3_irq_enabled) mapper_state.irq_line = 1;
+}
+
+void mmc3_hw_write(uint32_t address, uint32_t value, MemHandler*) {
+  const uint8_t v = uint8_t(value);
+  switch (address & 0xE001) {
+    case 0x8000:
+      mmc3_command = v;
+      mmc3_hw_map();
+      break;
+    case 0x8001:
+      mmc3_bank_reg[mmc3_command & 7] = v;
+      mmc3_hw_map();
+      break;
+    case 0xA000: mapper_mirror(v & 1 ? Mirror::H : Mirror::V); break;
+    case 0xA001: mapper_state.sram_enabled = v >> 7; break;
+    case 0xC000: mmc3_irq_latch = v; break;
+    case 0xC001:
+      mmc3_irq_counter = 0;
+      mmc3_reload = true;
+      break;
+    case 0xE000:
+      mmc3_irq_enabled = 0;
+      mapper_state.irq_line = 0;
+      break;
+    default: mmc3_irq_enabled = 1; break;  // $E001
+  }
+}
+
 }  // namespace
 
 void mmc3_init() {
@@ -72,6 +136,16 @@ void mmc3_init() {
   mmc3_command = 0;
   mmc3_chr_invert = 0;
   mmc3_chr.reset();
+  if (machine_profile == Profile::Hardware) {
+    static constexpr uint8_t kPowerOnBanks[8] = {0, 2, 4, 5, 6, 7, 0, 1};
+    std::copy(std::begin(kPowerOnBanks), std::end(kPowerOnBanks), mmc3_bank_reg);
+    mmc3_irq_counter = mmc3_irq_latch = mmc3_irq_enabled = 0;
+    mmc3_reload = false;
+    mapper_state.mapper_a12_hook = mmc3_a12_rise;
+    mapper_set_write_handler(0x8000, mmc3_hw_write);
+    mmc3_hw_map();
+    return;
+  }
   mapper_state.mapper_scanline_hook = mmc3_scanline;
   mapper_state.mapper_vblank_hook = mmc3_vblank;
 }

@@ -5,13 +5,15 @@
 #include "cart/cartridge.h"
 #include "debug/disassembler.h"
 #include "machine/machine.h"
+#include "machine/profile.h"
 #include "shell/headless/cli_common.h"
 
 const char* const kCliDisasmHelp =
-    R"(  vantrell-cli disasm ROM [--from HEX] [--count N]
+    R"(  vantrell-cli disasm ROM [--from HEX] [--count N] [--hardware]
       Maps the program banks as at power-on and prints one line "AAAA  BB BB BB  TEXT" per
       instruction of $8000-$FFFF, from address HEX (default 8000) for N instructions (default:
-      until $FFFF is passed). "??" marks bytes past the end of the program data.
+      until $FFFF is passed). "??" marks bytes past the end of the program data. --hardware
+      decodes the undocumented opcodes too, as the hardware profile runs them.
 )";
 
 namespace {
@@ -37,6 +39,8 @@ bool parse_disasm_args(const std::vector<std::string>& args, DisasmArgs* out, st
         *error = "bad value '" + value + "' for " + a;
         return false;
       }
+    } else if (a == "--hardware") {
+      profile_choice = Profile::Hardware;
     } else if (a.rfind("--", 0) == 0) {
       *error = "unknown option '" + a + "' for disasm";
       return false;

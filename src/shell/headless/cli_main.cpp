@@ -16,6 +16,7 @@
 #include "cart/cartridge.h"
 #include "cpu/cpu.h"
 #include "cpu/opcodes.h"
+#include "machine/frame.h"
 #include "machine/machine.h"
 #include "ppu/nametable_view.h"
 #include "shell/headless/cli_common.h"
@@ -34,7 +35,7 @@ const char* const kHelp =
 Usage:
   vantrell-cli run ROM [--frames N] [--input FILE] [--png FILE] [--wav FILE] [--ram FILE]
                        [--nametables FILE] [--palette 0-11] [--all-lines]
-                       [--save-dir DIR | --no-battery]
+                       [--save-dir DIR | --no-battery] [--hardware]
       Runs N frames (default 600) as fast as possible and writes what is asked for:
         --png FILE    the last frame, 256 x 240, through the chosen palette (default 0)
         --wav FILE    the whole sound, 44,100 Hz unsigned 8-bit mono
@@ -53,12 +54,14 @@ Usage:
                       a cartridge with battery-backed RAM reads NAME.sav from it at power-on
                       and writes it back while it runs and at the end
         --no-battery  neither read nor write battery saves
+        --hardware    run the hardware profile (the console's own timing, dot by dot)
+                      instead of the classic one; bench and trace take it too
       SIGTERM, SIGINT or SIGHUP end the run after the current frame: the files asked for are
       written from the last whole frame, the battery save too, and the exit status is 128 plus
       the signal's number.
-  vantrell-cli bench ROM [--frames N]
+  vantrell-cli bench ROM [--frames N] [--hardware]
       Runs N frames (default 3000) with no output and prints "frames=N seconds=S fps=F".
-  vantrell-cli trace ROM [--steps N] [--pc HEX]
+  vantrell-cli trace ROM [--steps N] [--pc HEX] [--hardware]
       Powers on (then sets PC when --pc is given) and prints, before each of N instructions
       (default 100), one line "PPPP  A:AA X:XX Y:YY P:PP SP:SS CYC:C" (CYC: total cycles).
   vantrell-cli info ROM
@@ -95,6 +98,7 @@ bool takes_value(const std::string& command, const std::string& option) {
 }
 
 bool is_flag(const std::string& command, const std::string& option) {
+  if (option == "--hardware") return command != "info";
   return command == "run" && (option == "--all-lines" || option == "--no-battery");
 }
 
@@ -237,12 +241,6 @@ int command_bench(const Args& args) {
   return kExitOk;
 }
 
-// The byte an opcode fetch at `pc` sees: the page mapped there, or flat memory.
-uint8_t fetch_byte(const CpuContext& ctx, uint16_t pc) {
-  const uint8_t* page = ctx.pages[pc >> 13];
-  return page ? page[pc & 0x1FFF] : ctx.memory[pc];
-}
-
 int command_trace(const Args& args) {
   uint32_t steps = 100, pc = 0;
   std::string error;
@@ -262,20 +260,19 @@ int command_trace(const Args& args) {
     ctx.pc = uint16_t(pc);
     cpu_set_context(&ctx);
   }
-  cpu_get_cycles(1);
   uint64_t total = 0;
   for (uint32_t i = 0; i < steps; ++i) {
     cpu_get_context(&ctx);
     std::printf("%04X  A:%02X X:%02X Y:%02X P:%02X SP:%02X CYC:%llu\n", ctx.pc, ctx.a, ctx.x, ctx.y,
                 ctx.p, ctx.s, static_cast<unsigned long long>(total));
-    const uint8_t op = fetch_byte(ctx, ctx.pc);
-    if (!opcode_supported(op)) {
+    const uint32_t cycles = machine_step_instruction();
+    if (cycles == 0) {
+      const uint8_t op =
+          ctx.pages[ctx.pc >> 13] ? ctx.pages[ctx.pc >> 13][ctx.pc & 0x1FFF] : ctx.memory[ctx.pc];
       std::fprintf(stderr, "note: unsupported opcode $%02X at $%04X\n", op, ctx.pc);
       break;
     }
-    // A budget of exactly one instruction's cost runs exactly that instruction.
-    cpu_execute(kOpcodes[op].cycles);
-    total += cpu_get_cycles(1);
+    total += cycles;
   }
   machine_power_off();
   return kExitOk;
@@ -327,6 +324,7 @@ int main(int argc, char** argv) {
   std::string error;
   if (!parse_args(argc, argv, &args, &error)) return cli_usage_error(error);
   host_cpu_choose_copy();
+  if (args.options.count("--hardware")) profile_choice = Profile::Hardware;
   if (args.command == "run") return command_run(args);
   if (args.command == "bench") return command_bench(args);
   if (args.command == "trace") return command_trace(args);

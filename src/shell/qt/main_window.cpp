@@ -19,11 +19,13 @@
 #include "audio/apu.h"
 #include "machine/emulation.h"
 #include "machine/frame.h"
+#include "machine/profile.h"
 #include "shell/host.h"
 #include "shell/plugins.h"
 #include "shell/qt/dialogs/about_dialog.h"
 #include "shell/qt/menu_table.h"
 #include "shell/qt/screen_widget.h"
+#include "shell/registry.h"
 #include "state/slots.h"
 
 MainWindow::MainWindow() : channel_mask_(kApuChannelAll) {
@@ -42,6 +44,14 @@ MainWindow::MainWindow() : channel_mask_(kApuChannelAll) {
   for (const auto& [id, a] : actions_) {
     connect(a, &QAction::triggered, this, [this, id = id] { command(id); });
   }
+  // The profile chosen in an earlier session; anything but "hardware" is the classic one.
+  char profile[kRegistryStringSize] = "";
+  Profile chosen = Profile::Classic;
+  if (registry_get_string(kRegistryOptions, "Profile", profile) == 0) {
+    profile_from_name(profile, &chosen);
+  }
+  profile_choice = chosen;
+  set_checked(ID_SETTINGS_HARDWARE, chosen == Profile::Hardware);
 
   screen_ = new ScreenWidget(this);
   setCentralWidget(screen_);
@@ -106,6 +116,7 @@ void MainWindow::start_game(const char* path) {
                        MessageButtons::Ok, MessageIcon::Exclamation, true);
     return;
   }
+  current_rom_ = path;
   remember_rom(path);
 }
 

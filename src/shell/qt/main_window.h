@@ -9,6 +9,7 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <string>
 
 #include "shell/plugin_api.h"
 
@@ -95,6 +96,8 @@ class MainWindow : public QMainWindow {
   void apply_sound_mask();
   void show_cursor(bool show);
   void set_full_screen(bool on);
+  // Settings > Hardware Accuracy: keeps the choice and restarts a running game in it.
+  void set_profile(bool hardware);
 
   ScreenWidget* screen_;
   std::map<int, QAction*> actions_;
@@ -109,4 +112,5 @@ class MainWindow : public QMainWindow {
   bool exiting_ = false;
   bool exit_requested_ = false;
   int exit_retries_ = 0;
+  std::string current_rom_;  // the game start_game started last
 };

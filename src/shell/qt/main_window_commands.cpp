@@ -11,6 +11,7 @@
 #include "cpu/cpu.h"
 #include "machine/emulation.h"
 #include "machine/frame.h"
+#include "machine/profile.h"
 #include "shell/host.h"
 #include "shell/plugins.h"
 #include "shell/qt/dialogs/about_dialog.h"
@@ -101,6 +102,7 @@ void MainWindow::command(int id) {
     // Frames are always paced to 16 ms: the VSync choice does nothing, and its marks stay.
     case ID_VSYNC_SYNC60: set_checked(id, true); break;
     case ID_VSYNC_NONE: set_checked(id, false); break;
+    case ID_SETTINGS_HARDWARE: set_profile(profile_choice.load() != Profile::Hardware); break;
     case ID_GOODIES_DEBUGGER: paused([this] { debugger_dialog_exec(this); }); break;
     case ID_GOODIES_IPSPATCHER: paused([this] { ips_patcher_dialog_exec(this); }); break;
     case ID_GAMEGENIE_CODES: paused([this] { game_genie_dialog_exec(this); }); break;
@@ -120,6 +122,18 @@ void MainWindow::command(int id) {
       check_one_of({ID_GAMEGENIE_ON, ID_GAMEGENIE_OFF}, id);
       break;
     default: break;
+  }
+}
+
+void MainWindow::set_profile(bool hardware) {
+  const Profile p = hardware ? Profile::Hardware : Profile::Classic;
+  profile_choice = p;
+  registry_set_string(kRegistryOptions, "Profile", profile_name(p));
+  set_checked(ID_SETTINGS_HARDWARE, hardware);
+  // The profile is chosen at power-on: a running game starts again in the new one.
+  if (emulation_running() && !current_rom_.empty()) {
+    const std::string path = current_rom_;
+    start_game(path.c_str());
   }
 }
 

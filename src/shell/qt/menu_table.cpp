@@ -100,6 +100,7 @@ constexpr MenuEntry kMenu[] = {
     {Separator, 0, nullptr, 0},
     {Item, ID_AUDIO_PLUGINSETTINGS, "&Plugin Settings", kMenuGreyed},
     {End, 0, nullptr, 0},
+    {Item, ID_SETTINGS_HARDWARE, "Hardware &Accuracy", kCheck},
     {Separator, 0, nullptr, 0},
     {Item, ID_SETTINGS_OPTIONS, "&Options", 0},
     {End, 0, nullptr, 0},

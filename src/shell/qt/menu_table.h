@@ -59,6 +59,7 @@ enum CommandId : int {
   ID_AUDIO_SOUNDENABLED = 40061,
   ID_VSYNC_SYNC60 = 40062,
   ID_VSYNC_NONE = 40063,
+  ID_SETTINGS_HARDWARE = 40064,  // Settings > Hardware Accuracy: the profile of the next power-on
   // Past the resource's ids: File > Recent ROMs and its entries, the most recent first.
   ID_FILE_RECENT = 40100,
   ID_RECENT_FIRST = 40101,  // ... ID_RECENT_FIRST + 9 = 40110
