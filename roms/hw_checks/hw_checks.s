@@ -1,9 +1,9 @@
 ; The console's own behaviour where the classic model simplifies it: palette mirrors above $3F1F,
 ; the $2007 read buffer, PHP's pushed bits, page-zero pointer wrap, the JMP ($xxFF) quirk,
 ; undocumented opcodes, the sprite overflow flag, sprite-0 hit at x = 255 and under the clipped
-; left column, and $2004 reads.
+; left column, $2004 reads, and NMI raised by enabling it during vertical blank.
 ;
-; RESULT ($0300): $01 when checks 1-10 passed, $80 + n when check n failed.
+; RESULT ($0300): $01 when checks 1-11 passed, $80 + n when check n failed.
 ; After the checks: a sprite-0 split. Sprite 0 (solid) at Y = 99, X = 128 over a solid
 ; background; when the CPU sees the hit it turns the background off, so the background ends
 ; during line 100 and every line below shows the backdrop ($0F) but for sprite 0 itself.
@@ -15,6 +15,7 @@
 
 ines_header 1, MIRROR_HORIZONTAL
 
+NMI_COUNT      = $40     ; page-zero bytes $00-$14 and $FF belong to the checks
 TRAMPOLINE_OK  = $0610
 TRAMPOLINE_BAD = $0710
 
@@ -246,6 +247,18 @@ jmp_ok:
     lda OAMDATA
     expect_a $6C, 10
 
+; 11: enabling NMI while the vertical-blank flag is set raises NMI at once: the first NMI's
+;     handler turns $2000 bit 7 off and on, and a second NMI follows it in the same frame.
+    lda #0
+    sta NMI_COUNT
+    lda #$80
+    sta PPUCTRL
+:   lda NMI_COUNT
+    beq :-
+    ldx #0
+    stx PPUCTRL
+    expect_a 2, 11
+
 ; The split: sprite 0 at Y = 99, X = 128; a hit turns the background off.
     lda #99
     sta OAM_SHADOW
@@ -298,6 +311,16 @@ show_frame:
     rts
 
 nmi:
+    inc NMI_COUNT
+    pha
+    lda NMI_COUNT
+    cmp #1
+    bne :+
+    lda #$00
+    sta PPUCTRL
+    lda #$80
+    sta PPUCTRL
+:   pla
 irq:
     rti
 

@@ -82,6 +82,14 @@ uint8_t opcode_at(const CpuContext& ctx, uint16_t pc) {
 
 }  // namespace
 
+void machine_reset() {
+  if (machine_profile == Profile::Hardware) {
+    hardware_reset();
+  } else {
+    cpu_reset();
+  }
+}
+
 uint32_t machine_step_instruction() {
   if (machine_profile == Profile::Hardware) return hardware_step_instruction();
   CpuContext ctx;

@@ -30,6 +30,10 @@ void classic_run_frame();
 void hardware_run_frame();
 // Powers on the hardware profile's CPU and PPU (after the machine is wired).
 void hardware_power_on();
+// The console's reset button: the CPU's reset sequence through the running board.
+void hardware_reset();
+// Reset of the running profile (classic: cpu_reset).
+void machine_reset();
 // One instruction (or interrupt entry) of the hardware profile; its cycles, 0 when jammed.
 uint32_t hardware_step_instruction();
 

@@ -176,6 +176,13 @@ void hardware_power_on() {
   cpu_get_context(shadow_context);
 }
 
+void hardware_reset() {
+  hw_cpu.load(cpu_core.live);
+  hw_cpu.reset();
+  hw_cpu.store(cpu_core.live);
+  cpu_get_context(shadow_context);
+}
+
 void hardware_run_frame() {
   machine_cpu_result = kCpuBudgetSpent;
   hw_cpu.load(cpu_core.live);

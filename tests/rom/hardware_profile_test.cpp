@@ -52,12 +52,26 @@ TEST(HardwareProfileRom, EveryCartridgePassesOrFailsWhereTheModelsDiffer) {
       {"joypad", 10, 0x01, ""},
       {"mmc1", 30, 0x01, ""},
       {"mmc3", 60, 0x01, ""},  // one IRQ a frame, but at the top: $C000 holds the board's latch
+      {"mmc3_irq", 20, 0x01, ""},
   };
   HardwareProfile hardware;
   for (const Case& c : cases) {
     const RomRun run = run_rom(c.name, c.frames);
     EXPECT_EQ(run.memory[0x300], c.result) << c.name << ": " << c.why;
     EXPECT_EQ(run.cpu_result, kBudgetSpent) << c.name;
+  }
+}
+
+// The board's counter, clocked by one A12 rise a line, interrupts on line 99 with latch 100: the
+// bank switch of the IRQ handler shows from a few tiles into line 100.
+TEST(HardwareProfileRom, Mmc3BoardSplitsTheScreenAtItsLatch) {
+  HardwareProfile hardware;
+  const RomRun run = run_rom("mmc3_irq", 20);
+  for (int y = 8; y <= 232; ++y) {
+    for (int x = 0; x < 256 && y != 100; ++x) {
+      const bool stripe = y > 100 && x % 8 >= 2 && x % 8 <= 6;
+      ASSERT_EQ(run.colour_at(x, y), stripe ? 0x38 : 0x12) << "x " << x << " y " << y;
+    }
   }
 }
 

@@ -54,7 +54,7 @@ void MainWindow::command(int id) {
     case ID_FILE_EXIT: close(); break;
     case ID_CPU_RESET:
       // Between two frames, so that the CPU's own write-back cannot undo the reset.
-      if (emu_stop == 0) emulation_call([] { cpu_reset(); });
+      if (emu_stop == 0) emulation_call(machine_reset);
       break;
     case ID_CPU_PAUSE:
       set_checked(id, !(emu_requests.fetch_xor(REQUEST_PAUSE) & REQUEST_PAUSE));
