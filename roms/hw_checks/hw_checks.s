@@ -16,6 +16,7 @@
 ines_header 1, MIRROR_HORIZONTAL
 
 NMI_COUNT      = $40     ; page-zero bytes $00-$14 and $FF belong to the checks
+SPLIT_MODE     = $41
 TRAMPOLINE_OK  = $0610
 TRAMPOLINE_BAD = $0710
 
@@ -270,19 +271,17 @@ jmp_ok:
     sta OAM_SHADOW+3
     lda #RESULT_PASS
     sta RESULT
-split:
-    jsr wait_vblank
-    lda #0
-    sta OAMADDR             ; DMA writes from OAMADDR on
-    lda #>OAM_SHADOW
-    sta OAMDMA
-    lda #0
-    sta PPUSCROLL
-    sta PPUSCROLL
+    lda #1
+    sta SPLIT_MODE          ; from now on the NMI handler starts each frame of the split
+    lda #$80
     sta PPUCTRL
-    lda #$1E                ; background and sprites, no clipping
-    sta PPUMASK
-:   bit PPUSTATUS           ; the previous frame's hit is gone at the pre-render line
+; Frames are counted by NMI, not by polling $2002, whose read on the dot vertical blank begins
+; would suppress that frame's flag and NMI.
+split:
+    lda NMI_COUNT
+:   cmp NMI_COUNT
+    beq :-
+:   bit PPUSTATUS           ; the last frame's hit is gone at the pre-render line
     bvs :-
 :   bit PPUSTATUS
     bvc :-
@@ -313,14 +312,28 @@ show_frame:
 nmi:
     inc NMI_COUNT
     pha
+    lda SPLIT_MODE
+    bne @split
     lda NMI_COUNT
     cmp #1
-    bne :+
+    bne @done
     lda #$00
     sta PPUCTRL
     lda #$80
     sta PPUCTRL
-:   pla
+    jmp @done
+@split:
+    lda #0
+    sta OAMADDR
+    lda #>OAM_SHADOW
+    sta OAMDMA
+    lda #0
+    sta PPUSCROLL
+    sta PPUSCROLL
+    lda #$1E                ; background and sprites, no clipping
+    sta PPUMASK
+@done:
+    pla
 irq:
     rti
 

@@ -8,6 +8,7 @@
 
 #include "cart/mapper.h"
 #include "dialog_test_support.h"
+#include "machine/profile.h"
 #include "shell/plugin_loader.h"
 #include "shell/qt/menu_table.h"
 #include "shell/qt/screen_widget.h"
@@ -125,6 +126,28 @@ TEST_F(MainWindowTest, MirroringItemsChangeTheRunningGamesNameTables) {
       shown += p == page[0] ? '0' : p == page[1] ? '1' : '?';
     EXPECT_EQ(shown, expected) << id;
   }
+}
+
+// Settings > Hardware Accuracy is kept, marked in the next window, and starts the running game
+// again in the chosen profile.
+TEST_F(MainWindowTest, HardwareAccuracyRestartsTheGameInTheChosenProfile) {
+  if (!start_cartridge(*window, "demo.nes")) GTEST_SKIP() << "no demo cartridge";
+  for (const Profile expected : {Profile::Hardware, Profile::Classic}) {
+    choose(ID_SETTINGS_HARDWARE);
+    char text[kRegistryStringSize] = "";
+    ASSERT_EQ(registry_get_string(kRegistryOptions, "Profile", text), 0);
+    EXPECT_STREQ(text, profile_name(expected));
+    Profile running = Profile::Classic;
+    EXPECT_TRUE(wait_until([&] { return emulation_call([&] { running = machine_profile; }); }));
+    EXPECT_EQ(running, expected);
+  }
+  // The next window starts with the stored choice.
+  registry_set_string(kRegistryOptions, "Profile", "hardware");
+  window->stop_game();
+  window = std::make_unique<MainWindow>();
+  EXPECT_TRUE(checked(ID_SETTINGS_HARDWARE));
+  EXPECT_EQ(profile_choice.exchange(Profile::Classic), Profile::Hardware);
+  registry_set_string(kRegistryOptions, "Profile", "classic");
 }
 
 // Catching the fault and its message are the emulation thread's; the window shows the message
