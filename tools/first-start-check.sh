@@ -114,6 +114,7 @@ for expected in 1 2; do
   "$here/build/vantrell" "$here/build/roms/battery.nes" >>"$scratch/run.log" 2>&1 &
   run=$!
   dismiss_notice_and_play
+  sleep 1  # the title's first figure comes with the first frame: let the cartridge count
   terminate "$([ "$expected" = 1 ] && echo INT || echo HUP)"
   [ -f "$save" ] || fail "no battery save in $save"
   count="$(od -An -tu1 -j4 -N1 "$save" | tr -d ' ')"
