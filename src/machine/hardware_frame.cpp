@@ -1,7 +1,8 @@
 // The hardware profile's machine: the cycle-stepped CPU drives the console's bus, and every bus
 // cycle moves the dot-clocked PPU three dots, so each register access lands at the dot the
-// console would see it. Sprite DMA halts the CPU for its 513 or 514 cycles; the board's IRQ
-// output and the PPU's NMI output are sampled after every cycle.
+// console would see it. Sprite DMA halts the CPU for its 513 or 514 cycles, each DMC sample read
+// for 3 or 4 (2 within sprite DMA); the board's and the sound chip's IRQ outputs and the PPU's
+// NMI output are sampled after every cycle.
 #include <cstring>
 
 #include "audio/apu_hw.h"
