@@ -1,6 +1,7 @@
 ; A small music engine run once a frame from the NMI, and a four-bar loop in C major
 ; (C, Am, F, G): melody on square 1, arpeggios on square 2, bass on the triangle, drums on
-; the noise channel.
+; the noise channel; the kick also plays a sampled drum on the DMC (kick.s), which the console
+; plays and the classic profile keeps silent.
 ;
 ; Collecting a coin plays a two-note chime on square 2, which the arpeggio gives up meanwhile.
 ;
@@ -8,6 +9,8 @@
 ; $80 + n makes each following event last n frames, $FF starts the stream over.
 
 .include "demo.inc"
+
+.import kick_sample
 
 STEP = 7                    ; frames per sixteenth note
 
@@ -168,6 +171,16 @@ play_drum:
     sta NOISE_LO
     lda drum_length-1,y
     sta NOISE_HI
+    cpy #KICK
+    bne @none
+    lda #$0F                ; rate 15: 33 kHz, no loop, no interrupt
+    sta DMC_FREQ
+    lda #<((kick_sample - $C000) >> 6)
+    sta DMC_START
+    lda #15                 ; 241 bytes
+    sta DMC_LEN
+    lda #$1F                ; starts the sample (the other four stay on)
+    sta APUSTATUS
 @none:
     rts
 

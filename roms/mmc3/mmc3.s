@@ -73,7 +73,7 @@ reset:
     inx
     stx PPUCTRL
     stx PPUMASK
-    jsr wait_vblank
+    jsr quiet_wait_vblank
     txa
 :   sta $00, x
     sta $0100, x
@@ -369,6 +369,13 @@ irq:
     inc irqs
     pla
     rti
+
+; Switches the sound chip's frame interrupt off, so that only the board's reaches irq, then waits
+; for vertical blank. (Kept here, after the handlers, so that no other code moves.)
+quiet_wait_vblank:
+    lda #$40
+    sta $4017
+    jmp wait_vblank
 
 .segment "RODATA"
 

@@ -8,6 +8,7 @@
 #include "shell/host.h"
 
 SoundSink sound_sink = nullptr;
+SoundRender sound_render = apu_render;
 std::atomic<bool> sound_enabled{true};
 
 namespace {
@@ -47,7 +48,7 @@ int sound_init() {
 void sound_frame() {
   uint8_t block[kSoundBlockSize];
   std::memset(block, 0, sizeof block);
-  apu_render(block, kSoundBlockSize);
+  sound_render(block, kSoundBlockSize);
   if (sound_sink) sound_sink(block, kSoundBlockSize);
   if (!g_device || !sound_enabled.load(std::memory_order_relaxed)) return;
 

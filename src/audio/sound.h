@@ -19,6 +19,11 @@ inline constexpr uint32_t kSoundSkippedSamples = 4;
 using SoundSink = void (*)(const uint8_t* samples, uint32_t count);
 extern SoundSink sound_sink;  // null: no one listens
 
+// Where blocks come from, chosen at power-on: the classic synthesiser (apu_render) or the
+// hardware profile's APU (apu_hw_render).
+using SoundRender = void (*)(uint8_t* samples, uint32_t count);
+extern SoundRender sound_render;
+
 // The Audio menu's master switch. While off, blocks are still rendered (the APU advances) and
 // handed to sound_sink, but none goes to the device. The user-interface thread may change it.
 extern std::atomic<bool> sound_enabled;

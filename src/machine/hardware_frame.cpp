@@ -1,9 +1,11 @@
 // The hardware profile's machine: the cycle-stepped CPU drives the console's bus, and every bus
 // cycle moves the dot-clocked PPU three dots, so each register access lands at the dot the
-// console would see it. Sprite DMA halts the CPU for its 513 or 514 cycles; the board's IRQ
-// output and the PPU's NMI output are sampled after every cycle.
+// console would see it. Sprite DMA halts the CPU for its 513 or 514 cycles, each DMC sample read
+// for 3 or 4 (2 within sprite DMA); the board's and the sound chip's IRQ outputs and the PPU's
+// NMI output are sampled after every cycle.
 #include <cstring>
 
+#include "audio/apu_hw.h"
 #include "audio/sound.h"
 #include "cart/mapper.h"
 #include "cpu/cpu_core.h"
@@ -62,9 +64,17 @@ struct HardwareBus {
     cpu_core.cycles_total.store(cpu_core.cycles_total.load(std::memory_order_relaxed) + 1,
                                 std::memory_order_relaxed);
     ppu_dot_run(kDotsPerCycle);
+    if (bus.cycles > apu_hw.deadline) apu_hw_run_to(bus.cycles);
   }
 
+  // A CPU read: a DMC read that waits halts the CPU here first (a write cycle cannot halt it).
   static uint8_t read(uint16_t address) {
+    if (bus.cycles >= apu_hw.dma_at) dmc_dma();
+    return access(address);
+  }
+
+  // One read cycle on the bus, the CPU's or a DMA's.
+  static uint8_t access(uint16_t address) {
     tick();
     uint8_t v;
     if (address < 0x2000) {
@@ -76,7 +86,7 @@ struct HardwareBus {
       if (address == 0x4016 || address == 0x4017) {
         v = uint8_t((io_read(address) & 0x1F) | (bus.open_bus & 0xE0));
       } else if (address == 0x4015) {
-        v = uint8_t((io_read(address) & 0xDF) | (bus.open_bus & 0x20));
+        v = uint8_t((apu_hw_read_status(bus.cycles) & 0xDF) | (bus.open_bus & 0x20));
       } else {
         v = bus.open_bus;
       }
@@ -103,8 +113,10 @@ struct HardwareBus {
     } else if (address == kSpriteDmaPort) {
       bus.dma_page = v;
       bus.dma_pending = true;
-    } else if (address < 0x4020) {
+    } else if (address == 0x4016) {
       io_write(address, v);
+    } else if (address < 0x4020) {
+      apu_hw_write(address, v, bus.cycles);
     } else if (MemHandler* e =
                    map_entry(cpu_core.map.write_page, cpu_core.live.write_handlers, address)) {
       e->handler.write(address, v, e);
@@ -113,7 +125,18 @@ struct HardwareBus {
   }
 
   static bool nmi_line() { return ppu_dot_nmi_line(); }
-  static bool irq_line() { return mapper_state.irq_line || cpu_core.live.irq_pending; }
+  static bool irq_line() {
+    return mapper_state.irq_line || cpu_core.live.irq_pending || apu_hw.irq_line;
+  }
+
+  // The DMC's read: the halt cycle, a dummy cycle, one more to align when the next cycle is a
+  // put (odd) one, then the read in a get (even) cycle: 3 or 4 cycles.
+  static void dmc_dma() {
+    tick();
+    tick();
+    if (bus.cycles & 1) tick();
+    apu_hw_dma_fill(access(apu_hw_dma_address()), bus.cycles);
+  }
 };
 
 HardwareBus hardware_bus;
@@ -127,7 +150,12 @@ void sprite_dma() {
   HardwareBus::tick();
   if (bus.cycles & 1) HardwareBus::tick();
   for (uint32_t i = 0; i < 256; ++i) {
-    const uint8_t v = HardwareBus::read(uint16_t(page | i));
+    // A DMC read takes this get cycle; the sprite copy waits through the put cycle after it.
+    if (bus.cycles >= apu_hw.dma_at) {
+      apu_hw_dma_fill(HardwareBus::access(apu_hw_dma_address()), bus.cycles);
+      HardwareBus::tick();
+    }
+    const uint8_t v = HardwareBus::access(uint16_t(page | i));
     HardwareBus::tick();
     ppu_dot_oam_dma_write(v);
   }
@@ -153,6 +181,7 @@ void frame_events() {
   joypad[0].stream = input_plugin.get_data(1);
   joypad[1].stream = input_plugin.get_data(2);
   if (mapper_state.mapper_vblank_hook) mapper_state.mapper_vblank_hook();
+  apu_hw_run_to(bus.cycles);
   sound_frame();
 }
 
@@ -163,6 +192,8 @@ void hardware_power_on() {
   bus.line_seen = 0xFFFF;
   cpu_core.irq_latch_only = true;
   ppu_dot_power();
+  apu_hw_power();
+  sound_render = apu_hw_render;
   ppu_dot_a12_rise = mapper_state.mapper_a12_hook;
   // A cartridge's own vector, read through the board as the console does.
   if (cpu_core.slots_stale) cpu_map_refresh();
@@ -222,6 +253,7 @@ template <typename Fn>
 void for_each_part(Fn&& fn) {
   fn(&ppu_dot, sizeof ppu_dot);
   fn(&bus, sizeof bus);
+  fn(&apu_hw, sizeof apu_hw);
   fn(&hw_cpu.cycles, sizeof hw_cpu.cycles);
   for (bool* flag : {&hw_cpu.jammed, &hw_cpu.nmi_pending, &hw_cpu.nmi_level, &hw_cpu.irq_level,
                      &hw_cpu.want_nmi, &hw_cpu.want_irq}) {

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "audio/apu.h"
+#include "audio/sound.h"
 #include "cart/cartridge.h"
 #include "cart/mapper.h"
 #include "cpu/cpu_core.h"
@@ -75,6 +76,7 @@ void machine_power_on() {
   // earlier run, or code run outside frames) must not shorten or wrap it.
   cpu_get_cycles(1);
   cycle_carry = 0;
+  sound_render = apu_render;
   if (machine_profile == Profile::Hardware) hardware_power_on();
 }
 

@@ -46,7 +46,7 @@ struct Fingerprint {
 
 // 200 frames each; the demo with joypad 1 walking right, then jumping.
 constexpr Fingerprint kFingerprints[] = {
-    {"demo", 0x299ED82F0B8325DCull, 0x0F12A36D5878A5D7ull, 0xF7871EFE6B7693B8ull},
+    {"demo", 0x299ED82F0B8325DCull, 0xA796191360CF8A3Dull, 0xA5EABA65EBED18E0ull},
     {"cpu_instr", 0xB4C18771F0779D0Full, 0xD611005A1B495E5Dull, 0x798547BDAED7B2BDull},
     {"ppu_regs", 0x0072DDBEE8050251ull, 0xD611005A1B495E5Dull, 0x81D1198E17DE66E1ull},
     {"palette", 0x9B7BFA0F6D5169DEull, 0xD611005A1B495E5Dull, 0xEDD74A60A9F9EA68ull},

@@ -48,7 +48,7 @@ TEST(HardwareProfileRom, EveryCartridgePassesOrFailsWhereTheModelsDiffer) {
       {"scroll", 10, 0x00, "its sprite 0 lies under the clipped left column: no hit"},
       {"sprite0_hit", 12, 0x83, "it expects the hit cleared as vertical blank begins"},
       {"sprite_dma", 6, 0x01, ""},
-      {"apu_status", 40, 0x01, ""},
+      {"apu_status", 40, 0x81, "it expects bit 6 always set; there it is the frame interrupt"},
       {"joypad", 10, 0x01, ""},
       {"mmc1", 30, 0x01, ""},
       {"mmc3", 60, 0x01, ""},  // one IRQ a frame, but at the top: $C000 holds the board's latch
