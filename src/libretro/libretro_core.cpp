@@ -249,6 +249,7 @@ RETRO_API bool retro_load_game(const retro_game_info* game) {
   sound_sink = collect_sound;
   ntsc_display = 1;  // as the headless tool draws by default
   sound_init();
+  g_picture.choose_way();
   g_picture.invalidate();
   g_loaded = true;
   return true;
