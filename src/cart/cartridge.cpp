@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <new>
@@ -63,15 +64,7 @@ LoadResult Cartridge::cartridge_load(const char* file_path) {
   uint8_t h[kInesHeaderSize] = {};  // a header cut short reads as zeros past the end of the file
   const ptrdiff_t head = read_up_to(file.fd, h, kInesHeaderSize);
   if (head < 0) return LoadResult::ReadError;
-  if (head < 4 || read_le32(h) != kInesSignature) {
-    // The record keeps what was read, as it kept the whole file before the header came first.
-    image = new (std::nothrow) uint8_t[kInesHeaderSize];
-    if (!image) return LoadResult::NoMemory;
-    std::memcpy(image, h, kInesHeaderSize);
-    header = image;
-    image_size = uint32_t(head);
-    return LoadResult::NoSignature;
-  }
+  if (head < 4 || read_le32(h) != kInesSignature) return keep_unsigned_header(h, uint32_t(head));
   // Refused before anything is allocated: nothing past this size could ever be used.
   if (st.st_size > off_t(kInesMaxImageSize)) return LoadResult::TooLarge;
 
@@ -85,8 +78,39 @@ LoadResult Cartridge::cartridge_load(const char* file_path) {
     image = nullptr;
     return LoadResult::ReadError;
   }
-  header = image;
   image_size = size;
+  return take_image(h, file_path);
+}
+
+LoadResult Cartridge::cartridge_load_memory(const uint8_t* data, size_t size, const char* name) {
+  cartridge_unload();
+  uint8_t h[kInesHeaderSize] = {};
+  const size_t head = std::min<size_t>(size, kInesHeaderSize);
+  if (data) std::memcpy(h, data, head);
+  if (!data || head < 4 || read_le32(h) != kInesSignature) {
+    return keep_unsigned_header(h, uint32_t(head));
+  }
+  if (size > kInesMaxImageSize) return LoadResult::TooLarge;
+  image = new (std::nothrow) uint8_t[size];
+  if (!image) return LoadResult::NoMemory;
+  std::memcpy(image, data, size);
+  image_size = uint32_t(size);
+  return take_image(h, name ? name : "");
+}
+
+LoadResult Cartridge::keep_unsigned_header(const uint8_t* h, uint32_t head) {
+  // The record keeps what was read, as it kept the whole file before the header came first.
+  image = new (std::nothrow) uint8_t[kInesHeaderSize];
+  if (!image) return LoadResult::NoMemory;
+  std::memcpy(image, h, kInesHeaderSize);
+  header = image;
+  image_size = head;
+  return LoadResult::NoSignature;
+}
+
+LoadResult Cartridge::take_image(const uint8_t* h, const char* file_path) {
+  const uint32_t size = image_size;
+  header = image;
 
   const size_t path_len = std::strlen(file_path);
   path = new (std::nothrow) char[path_len + 1];

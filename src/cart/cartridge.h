@@ -2,6 +2,7 @@
 // thread and read by power-on, the mappers and the information tools.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 enum class LoadResult : int {
@@ -38,6 +39,9 @@ class Cartridge {
   // kInesMaxImageSize. On any failure prg_rom stays null; after NoSignature image holds the
   // bytes read (at most the header).
   LoadResult cartridge_load(const char* file_path);
+  // The same for an image already in memory (copied), recorded under `name` as its path; the
+  // checks and results are those of a file of `size` bytes.
+  LoadResult cartridge_load_memory(const uint8_t* data, size_t size, const char* name);
   // Frees the image and the path; the byte fields keep their values.
   void cartridge_unload();
 
@@ -55,6 +59,13 @@ class Cartridge {
   uint8_t prg_rom_size = 0;   // 16 KB units
   uint8_t* header = nullptr;  // the 16 header bytes (== image)
   uint32_t image_size = 0;    // bytes in image
+
+ private:
+  // NoSignature: keeps the `head` bytes read of the header.
+  LoadResult keep_unsigned_header(const uint8_t* h, uint32_t head);
+  // Records the path and parses header h (the image's first bytes, zero-padded to 16) for the
+  // whole image now in image / image_size.
+  LoadResult take_image(const uint8_t* h, const char* file_path);
 };
 
 extern Cartridge cartridge;

@@ -44,6 +44,12 @@ inline uint8_t* ppu_page(uint32_t address) {
   return i < 12 ? ppu_pages.nametable_page[i - 8] : ppu_pages.high_page[i - 12];
 }
 
+// Save states: offers every board file's own registers (those of all boards, whichever is
+// installed, so the layout never depends on the cartridge), one variable at a time and always in
+// the same order. The page pointers and mapper_state are the caller's to keep.
+using MapperStateVisit = void (*)(void* data, uint32_t size, void* user);
+void mapper_board_state(MapperStateVisit visit, void* user);
+
 // Power-on: installs the loaded cartridge's mapper (pages, vectors, CHR, write function, hooks).
 void mapper_setup();
 // Makes prg_bank visible to the CPU: pages 4-7, the vector copy at $FFFA-$FFFF, Game Genie codes.

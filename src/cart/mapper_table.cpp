@@ -41,3 +41,19 @@ const MapperInfo mapper_table[] = {
     {227, "1200 in 1", P::ByInit, true, multicart227_write, multicart227_init},
     {0, nullptr, P::Std, false, nullptr, nullptr},
 };
+
+void mapper_board_state(MapperStateVisit visit, void* user) {
+  bandai_state(visit, user);
+  discrete_state(visit, user);
+  hk_sf3_state(visit, user);
+  irem_g101_state(visit, user);
+  konami_vrc_state(visit, user);
+  mapper40_state(visit, user);
+  mmc1_state(visit, user);
+  mmc2_mmc4_state(visit, user);
+  mmc3_state(visit, user);
+  mmc5_state(visit, user);
+  multicarts_state(visit, user);
+  sunsoft4_state(visit, user);
+  taito_tc0190_state(visit, user);
+}

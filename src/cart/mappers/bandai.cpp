@@ -34,6 +34,10 @@ void bandai_scanline() {
 
 }  // namespace
 
+void bandai_state(MapperStateVisit visit, void* user) {
+  visit_board_state(visit, user, bandai_chr, bandai_prg, bandai_irq_counter, bandai_irq_enabled);
+}
+
 // The registers start on the set-up's windows: 16 KB bank 0 and the first 8 KB of CHR ROM.
 void bandai_init() {
   bandai_prg = 0;

@@ -81,6 +81,10 @@ void nina1_sync() {
 
 }  // namespace
 
+void discrete_state(MapperStateVisit visit, void* user) {
+  visit_board_state(visit, user, board_latch, nina1_prg, nina1_chr);
+}
+
 void latch_board_init() {
   for (const LatchBoard& b : kLatchBoards) {
     if (b.number == cartridge.mapper) latch_board = &b;

@@ -13,6 +13,10 @@ void hk_sf3_sync() {
 
 }  // namespace
 
+void hk_sf3_state(MapperStateVisit visit, void* user) {
+  visit_board_state(visit, user, hk_sf3_chr);
+}
+
 void hk_sf3_init() {
   hk_sf3_chr.reset();
   mapper_set_write_handler(0x6000, hk_sf3_write);

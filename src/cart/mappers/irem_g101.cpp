@@ -14,6 +14,10 @@ void g101_sync() {
 
 }  // namespace
 
+void irem_g101_state(MapperStateVisit visit, void* user) {
+  visit_board_state(visit, user, g101_chr, g101_prg_swap);
+}
+
 // The pattern pages start on the first 8 KB of CHR ROM until the game writes them.
 void irem_g101_init() {
   g101_prg_swap = 0;

@@ -77,6 +77,11 @@ void vrc_start_irq() {
 
 }  // namespace
 
+void konami_vrc_state(MapperStateVisit visit, void* user) {
+  visit_board_state(visit, user, vrc_chr, vrc_irq_counter, vrc_irq_enabled, vrc4_2a_pair,
+                    vrc4_1a_pair, vrc4_2a_prg_swap);
+}
+
 void vrc4_2a_init() {
   vrc4_2a_pair = {};
   vrc4_2a_prg_swap = 0;

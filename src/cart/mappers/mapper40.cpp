@@ -25,6 +25,10 @@ void m40_scanline() {
 
 }  // namespace
 
+void mapper40_state(MapperStateVisit visit, void* user) {
+  visit_board_state(visit, user, m40_irq_counter, m40_irq_enabled, m40_prg_c000);
+}
+
 // $C000 shows bank 6 until the game's first $E000-$FFFF write, which completes the board's
 // natural 4-5-6-7 order; $6000-$7FFF stays SRAM.
 void mapper40_init() {

@@ -102,3 +102,22 @@ void sunsoft4_write(uint32_t address, uint32_t value, MemHandler*);
 void sunsoft4_init();
 void hk_sf3_write(uint32_t address, uint32_t value, MemHandler*);
 void hk_sf3_init();
+
+// Save states: each board file offers the registers it keeps of its own, one variable at a time.
+template <class... T>
+void visit_board_state(MapperStateVisit visit, void* user, T&... parts) {
+  (visit(&parts, uint32_t(sizeof parts), user), ...);
+}
+void bandai_state(MapperStateVisit visit, void* user);
+void discrete_state(MapperStateVisit visit, void* user);
+void hk_sf3_state(MapperStateVisit visit, void* user);
+void irem_g101_state(MapperStateVisit visit, void* user);
+void konami_vrc_state(MapperStateVisit visit, void* user);
+void mapper40_state(MapperStateVisit visit, void* user);
+void mmc1_state(MapperStateVisit visit, void* user);
+void mmc2_mmc4_state(MapperStateVisit visit, void* user);
+void mmc3_state(MapperStateVisit visit, void* user);
+void mmc5_state(MapperStateVisit visit, void* user);
+void multicarts_state(MapperStateVisit visit, void* user);
+void sunsoft4_state(MapperStateVisit visit, void* user);
+void taito_tc0190_state(MapperStateVisit visit, void* user);

@@ -50,6 +50,10 @@ void mmc1_sync() {
 
 }  // namespace
 
+void mmc1_state(MapperStateVisit visit, void* user) {
+  visit_board_state(visit, user, mmc1_reg, mmc1_shift, mmc1_shift_count, mmc1_prg_base);
+}
+
 void mmc1_init() {
   mmc1_reg[kControl] = 0x1F;
   mmc1_reg[kPrg] = 0;

@@ -73,6 +73,10 @@ void latch_chip_write(uint32_t address, uint8_t v) {
 
 }  // namespace
 
+void mmc2_mmc4_state(MapperStateVisit visit, void* user) {
+  visit_board_state(visit, user, latch_bank, latch);
+}
+
 void mmc2_init() { latch_chip_init(kMmc2); }
 void mmc4_init() { latch_chip_init(kMmc4); }
 void mmc2_write(uint32_t address, uint32_t value, MemHandler*) {

@@ -130,6 +130,11 @@ void mmc3_hw_write(uint32_t address, uint32_t value, MemHandler*) {
 
 }  // namespace
 
+void mmc3_state(MapperStateVisit visit, void* user) {
+  visit_board_state(visit, user, mmc3_command, mmc3_index, mmc3_chr_invert, mmc3_prg_reg, mmc3_chr,
+                    mmc3_irq_counter, mmc3_irq_latch, mmc3_irq_enabled, mmc3_bank_reg, mmc3_reload);
+}
+
 void mmc3_init() {
   mmc3_prg_reg[0] = 0;
   mmc3_prg_reg[1] = 1;

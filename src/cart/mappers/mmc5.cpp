@@ -25,6 +25,10 @@ bool mmc5_chr_register(uint32_t r, uint8_t v) {
 
 }  // namespace
 
+void mmc5_state(MapperStateVisit visit, void* user) {
+  visit_board_state(visit, user, mmc5_chr_mode, mmc5_chr);
+}
+
 void mmc5_init() {
   mmc5_chr_mode = 0;
   // The pattern pages start on the first 8 KB of CHR ROM until the game chooses.

@@ -18,6 +18,10 @@ uint8_t m227_mode_word;  // the last 32 KB-mode write's low two bits; kept acros
 
 }  // namespace
 
+void multicarts_state(MapperStateVisit visit, void* user) {
+  visit_board_state(visit, user, m227_mode_word);
+}
+
 // Registers at $8000-$8003 exactly; b is an 8 KB bank (twice the 16 KB number) inside the image.
 void multicart15_write(uint32_t address, uint32_t value, MemHandler*) {
   const uint8_t v = uint8_t(value);

@@ -17,6 +17,10 @@ void sunsoft4_sync() {
 
 }  // namespace
 
+void sunsoft4_state(MapperStateVisit visit, void* user) {
+  visit_board_state(visit, user, sunsoft4_chr, sunsoft4_prg);
+}
+
 // The registers start on the set-up's windows: 16 KB bank 0 and the first 8 KB of CHR ROM.
 void sunsoft4_init() {
   sunsoft4_prg = 0;

@@ -13,6 +13,10 @@ void tc0190_sync() {
 
 }  // namespace
 
+void taito_tc0190_state(MapperStateVisit visit, void* user) {
+  visit_board_state(visit, user, tc0190_chr);
+}
+
 // The pattern pages start on the first 8 KB of CHR ROM until the game writes them.
 void taito_tc0190_init() {
   tc0190_chr.reset();
