@@ -66,6 +66,8 @@ reset:
     inx
     stx PPUCTRL
     stx PPUMASK
+    lda #$40
+    sta $4017               ; no frame interrupt from the sound chip: only the board's
 :   bit PPUSTATUS
     bpl :-
     txa

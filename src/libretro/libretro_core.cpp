@@ -272,12 +272,8 @@ RETRO_API unsigned retro_get_region(void) { return RETRO_REGION_NTSC; }
 // The console's reset button: the CPU starts again from its reset vector; memory is kept.
 RETRO_API void retro_reset(void) {
   if (!g_loaded) return;
-  if (machine_profile == Profile::Hardware) {
-    hardware_power_on();
-  } else {
-    cpu_reset();
-    cpu_get_context(shadow_context);
-  }
+  machine_reset();
+  cpu_get_context(shadow_context);
 }
 
 RETRO_API void retro_run(void) {

@@ -281,4 +281,7 @@ void hardware_state_load(const uint8_t* in) {
     std::memcpy(part, in, n);
     in += n;
   });
+  // The sound's level changes of the frame under way belong to the state left behind; a state is
+  // saved between frames, when there are none.
+  apu_hw_mix_clear();
 }
