@@ -22,14 +22,6 @@ TRAMPOLINE_BAD = $0710
 
 .segment "CODE"
 
-.macro expect_a value, n
-    cmp #value
-    beq :+
-    lda #n
-    jmp report_fail
-:
-.endmacro
-
 ; Fails check n unless the flags in `mask` of P are `value`.
 .macro expect_p mask, value, n
     php

@@ -18,15 +18,6 @@ ines_header 1, MIRROR_HORIZONTAL
 
 .segment "CODE"
 
-; Fails check n unless A = value.
-.macro expect_a value, n
-    cmp #value
-    beq :+
-    lda #n
-    jmp report_fail
-:
-.endmacro
-
 ; Reads one byte from PPU address `address` the way this machine needs: after the address write
 ; the first $2007 read is a dummy.
 .macro read_vram address
