@@ -53,6 +53,7 @@ TEST(HardwareProfileRom, EveryCartridgePassesOrFailsWhereTheModelsDiffer) {
       {"mmc1", 30, 0x01, ""},
       {"mmc3", 60, 0x01, ""},  // one IRQ a frame, but at the top: $C000 holds the board's latch
       {"mmc3_irq", 20, 0x01, ""},
+      {"hw_timing", 30, 0x01, ""},
   };
   HardwareProfile hardware;
   for (const Case& c : cases) {
