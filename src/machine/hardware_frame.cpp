@@ -32,6 +32,10 @@ struct BusState {
   bool dma_pending;
   uint64_t cycles;     // bus cycles since power-on: the DMA's parity
   uint16_t line_seen;  // the PPU line the mapper's scanline hook last saw
+  // The PPU runs behind the CPU and catches up before anything could see the difference: the
+  // dots owed, and how many may be owed before the next dot the CPU could notice.
+  uint32_t ppu_owed;
+  uint32_t ppu_slack;
 };
 BusState bus;
 
@@ -52,18 +56,42 @@ void line_events() {
   const uint16_t line = ppu_dot.line;
   if (line == bus.line_seen) return;
   bus.line_seen = line;
-  cpu_core.cycles_total.store(0, std::memory_order_relaxed);  // the sound log's time base
   if ((line >= 1 && line <= kVisibleLines) || line == kPreRenderLine) {
     if (mapper_state.mapper_scanline_hook) mapper_state.mapper_scanline_hook();
   }
 }
 
+// The dots from the PPU's position to the next one whose effect the CPU sees without touching a
+// PPU register: the picture's end (line 240), vertical blank's flag set (241, 1) and cleared
+// (261, 1), which move the NMI output; the start of each line for a board with a per-line hook;
+// every dot for a board that watches A12, whose IRQ output follows the PPU's fetches.
+uint32_t dots_to_next_event() {
+  if (mapper_state.mapper_a12_hook) return kDotsPerCycle;
+  constexpr uint32_t kLine = kPpuDotsPerLine;
+  const uint32_t here = uint32_t(ppu_dot.line) * kLine + ppu_dot.dot;
+  uint32_t next = kPpuPreRenderLine * kLine + kLine;  // the frame's end at the latest
+  for (const uint32_t event :
+       {kVisibleLines * kLine, 241 * kLine + 2, kPpuPreRenderLine * kLine + 2}) {
+    if (event > here && event < next) next = event;
+  }
+  if (mapper_state.mapper_scanline_hook) {
+    const uint32_t line_end = (uint32_t(ppu_dot.line) + 1) * kLine;
+    if (line_end < next) next = line_end;
+  }
+  return next - here;
+}
+
+void catch_up_ppu() {
+  if (bus.ppu_owed) ppu_dot_run(bus.ppu_owed);
+  bus.ppu_owed = 0;
+  bus.ppu_slack = dots_to_next_event();
+}
+
 struct HardwareBus {
   static void tick() {
     ++bus.cycles;
-    cpu_core.cycles_total.store(cpu_core.cycles_total.load(std::memory_order_relaxed) + 1,
-                                std::memory_order_relaxed);
-    ppu_dot_run(kDotsPerCycle);
+    bus.ppu_owed += kDotsPerCycle;
+    if (bus.ppu_owed >= bus.ppu_slack) catch_up_ppu();
     if (bus.cycles > apu_hw.deadline) apu_hw_run_to(bus.cycles);
   }
 
@@ -80,6 +108,7 @@ struct HardwareBus {
     if (address < 0x2000) {
       v = shadow_context->memory[address & 0x7FF];
     } else if (address < 0x4000) {
+      catch_up_ppu();
       v = ppu_dot_read(address);
     } else if (address < 0x4020) {
       // The joypads drive bits 0-4 only; the rest is what the bus last held.
@@ -92,6 +121,7 @@ struct HardwareBus {
       }
     } else if (MemHandler* e =
                    map_entry(cpu_core.map.read_page, cpu_core.live.read_handlers, address)) {
+      catch_up_ppu();
       v = uint8_t(e->handler.read(address, e));
       refresh_map();
     } else if (address >= 0x6000) {
@@ -109,6 +139,7 @@ struct HardwareBus {
     if (address < 0x2000) {
       shadow_context->memory[address & 0x7FF] = v;
     } else if (address < 0x4000) {
+      catch_up_ppu();
       ppu_dot_write(address, v);
     } else if (address == kSpriteDmaPort) {
       bus.dma_page = v;
@@ -119,6 +150,7 @@ struct HardwareBus {
       apu_hw_write(address, v, bus.cycles);
     } else if (MemHandler* e =
                    map_entry(cpu_core.map.write_page, cpu_core.live.write_handlers, address)) {
+      catch_up_ppu();  // a bank switch must not reach dots already due
       e->handler.write(address, v, e);
       refresh_map();
     }
@@ -157,6 +189,7 @@ void sprite_dma() {
     }
     const uint8_t v = HardwareBus::access(uint16_t(page | i));
     HardwareBus::tick();
+    catch_up_ppu();
     ppu_dot_oam_dma_write(v);
   }
 }
@@ -227,6 +260,7 @@ void hardware_run_frame() {
       line_events();
     }
   }
+  catch_up_ppu();  // the dots of the frame's last instruction
   ppu_dot.frame_ready = false;
   hw_cpu.store(cpu_core.live);
   cpu_get_context(shadow_context);
