@@ -82,8 +82,17 @@ def sync_tree(tree):
     content is unchanged untouched so the build stays incremental."""
     out = subprocess.run(["git", "ls-files", "-z", "--cached", "--others", "--exclude-standard"],
                          cwd=ROOT, check=True, capture_output=True).stdout
+    files = sorted(set(p.decode() for p in out.split(b"\0") if p))
+    files = [rel for rel in files if os.path.isfile(os.path.join(ROOT, rel))]
+    # Files copied by an earlier run that are gone from the worktree go from the copy too.
+    manifest = os.path.join(os.path.dirname(tree), "copied-files.txt")
+    if os.path.isfile(manifest):
+        with open(manifest, encoding="utf-8") as f:
+            for rel in set(f.read().splitlines()) - set(files):
+                if os.path.isfile(os.path.join(tree, rel)):
+                    os.remove(os.path.join(tree, rel))
     copied = 0
-    for rel in sorted(set(p.decode() for p in out.split(b"\0") if p)):
+    for rel in files:
         src, dst = os.path.join(ROOT, rel), os.path.join(tree, rel)
         if not os.path.isfile(src) or os.path.islink(src):
             continue
@@ -98,6 +107,8 @@ def sync_tree(tree):
             f.write(data)
         shutil.copymode(src, dst)
         copied += 1
+    with open(manifest, "w", encoding="utf-8") as f:
+        f.write("\n".join(files) + "\n")
     return copied
 
 
