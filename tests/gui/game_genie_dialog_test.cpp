@@ -63,6 +63,14 @@ TEST_F(GameGenieDialogTest, EditsTheListOkStoresItSortedAndCancelKeepsIt) {
   EXPECT_EQ(stored_list(), (QStringList{"1234-678", "SXIOPO", "ZEXPYGLA"}));
 }
 
+TEST_F(GameGenieDialogTest, AFullListTakesNoMoreCodes) {
+  for (int32_t i = 0; i < kGgMaxCodes; ++i) gg_set_code_text(i, "AAAAAA");
+  gg_set_count(kGgMaxCodes);
+  GameGenieDialog d;
+  add(&d, "GOSSIP");
+  EXPECT_EQ(dialog_control_as<QListWidget>(&d, 1011)->count(), kGgMaxCodes);
+}
+
 // A running game without bank switching: OK reaches the list between two frames, and the code
 // takes effect when the game is loaded again.
 TEST_F(MainWindowTest, GameGenieCodesReachARunningGameAtItsNextLoad) {

@@ -176,4 +176,14 @@ TEST_F(OptionsDialogTest, EachFolderRowShowsBrowsesAndStoresItsFolder) {
   }
 }
 
+// OK cuts text longer than a setting holds before the character that byte 255 falls in: 255
+// two-byte characters keep 127.
+TEST_F(OptionsDialogTest, LongTextIsCutAtACharacterBoundary) {
+  auto d = open();
+  const QString text(255, QChar(0xE9));
+  edit(d.get(), 1000)->setText(text);
+  click(d.get(), 1);
+  EXPECT_EQ(QString::fromStdString(setting(kRegistryOptions, "RomDirectory")), text.left(127));
+}
+
 }  // namespace

@@ -70,9 +70,12 @@ TEST_F(PpuRegisters, CtrlBit1IsFrozenDuringVisibleLines) {
   }
 }
 
-// A Y above 240 counts back from 240 (mod 256); $2006 leaves the scroll alone.
+// A Y above 240 counts back from 240 (mod 256) and is taken from line 240 on, never during the
+// picture; $2006 leaves the scroll alone.
 TEST_F(PpuRegisters, ScrollYAbove240WrapsAndAddressWritesKeepTheScroll) {
-  for (auto [y, scroll_y] : {std::pair{250, 246}, {240, 240}, {241, 255}}) {
+  for (auto [line, y, scroll_y] :
+       {std::tuple{250, 250, 246}, {240, 240, 240}, {239, 16, 240}, {240, 241, 255}}) {
+    ppu.scanline = uint16_t(line);
     wr(0x2005, 0x2D);
     wr(0x2005, y);
     EXPECT_EQ(ppu.scroll_y, scroll_y) << y;
