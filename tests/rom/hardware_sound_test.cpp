@@ -4,15 +4,9 @@
 // cycles later.
 #include "audio/apu.h"
 #include "audio/apu_hw.h"
-#include "machine/profile.h"
 #include "support/rom_runner.h"
 
 namespace {
-
-struct HardwareProfile {
-  HardwareProfile() { profile_choice = Profile::Hardware; }
-  ~HardwareProfile() { profile_choice = Profile::Classic; }
-};
 
 constexpr uint32_t kFrames = 60;
 constexpr size_t kTail = 735 * 30;  // the last 30 frames: the sample loops, nothing else plays
