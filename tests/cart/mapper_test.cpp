@@ -46,9 +46,8 @@ TEST(MapperReduceBank, FollowsTheMaskSeries) {
       {7, 1, 0},         {0x1FF, 64, 63},  // only the low 8 bits count
       {0xC5, 100, 0x45},                   // bit 7 goes first, keeping bit 6
   };
-  for (const auto& c : cases) {
+  for (const auto& c : cases)
     EXPECT_EQ(mapper_reduce_bank(c.value, c.count), c.expected) << c.value << " " << c.count;
-  }
 }
 
 }  // namespace

@@ -50,9 +50,8 @@ TEST_F(Frame, FourCycleSlotsAlternateAndSevenCycleSlotsDoNotAccumulate) {
     carries.clear();
     machine_run_frame();
     ASSERT_EQ(carries.size(), 241u);  // lines 0-239 and slot 262
-    for (size_t i = 1; i < 240; ++i) {
+    for (size_t i = 1; i < 240; ++i)
       EXPECT_EQ(carries[i], c.second[(i - 1) % 2]) << "opcode " << int(c.first) << " line " << i;
-    }
   }
 }
 

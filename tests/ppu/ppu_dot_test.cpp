@@ -24,9 +24,8 @@ class PpuDotTest : public ::testing::Test {
     frame_buffer = frame_.data();
     ppu_pages = {};
     for (int i = 0; i < 8; ++i) ppu_pages.pattern_page[i] = vram + i * 0x400;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
       ppu_pages.nametable_page[i] = ppu_pages.render_nametable[i] = vram + 0x2000 + (i & 1) * 0x400;
-    }
     ppu_pages.palette_page = vram + 0x3F00;
     mapper_state.mapper_ppu_latch_hook = nullptr;
     ppu = {};

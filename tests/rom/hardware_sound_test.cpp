@@ -28,9 +28,8 @@ TEST(HardwareSound, TimingChecksPassAndTheDmcWavePlaysAtItsRate) {
   apu_channel_enabled = kApuChannelAll & ~kApuChannelPcm;
   const RomRun muted = run_rom("apu_timing", kFrames);
   apu_channel_enabled = kApuChannelAll;
-  for (size_t i = muted.sound.size() - kTail; i < muted.sound.size(); ++i) {
+  for (size_t i = muted.sound.size() - kTail; i < muted.sound.size(); ++i)
     ASSERT_EQ(muted.sound[i], 128) << "sample " << i;
-  }
 }
 
 TEST(HardwareSound, FrameFlagRisesAtTheEvenCycleAfterTheWritePlus29828) {
