@@ -73,18 +73,15 @@ TEST(CartridgeLoad, SplitsImageAndDecodesFlags) {
   ASSERT_EQ(load_bytes(c, bytes), LoadResult::Ok);
   EXPECT_EQ(std::tuple(c.mapper, c.vertical_mirroring, c.battery, c.four_screen, c.prg_rom_size),
             std::tuple(0x41, 1, 2, 8, 2));
-  EXPECT_EQ(c.trainer, nullptr);
-  EXPECT_EQ(c.prg_rom, c.image + 16);
-  EXPECT_EQ(c.chr_rom, c.prg_rom + 2 * 16384);
+  EXPECT_EQ(std::tuple(c.trainer, c.prg_rom, c.chr_rom),
+            std::tuple(nullptr, c.image + 16, c.image + 16 + 2 * 16384));
   EXPECT_EQ(0, std::memcmp(c.image, bytes.data(), bytes.size()));
 
   InesBuilder t(1, 0);
   t.trainer = true;
   ASSERT_EQ(load_bytes(c, t.build()), LoadResult::Ok);
-  EXPECT_EQ(c.trainer_present, 4);
-  EXPECT_EQ(c.trainer, c.image + 16);
-  EXPECT_EQ(c.prg_rom, c.image + 528);
-  EXPECT_EQ(c.chr_rom, nullptr);
+  EXPECT_EQ(std::tuple(c.trainer_present, c.trainer, c.prg_rom, c.chr_rom),
+            std::tuple(4, c.image + 16, c.image + 528, nullptr));
 }
 
 TEST(CartridgeLoad, DirtyHeaderTakesMapperFromByte6Only) {
