@@ -52,16 +52,15 @@ class PpuDotTest : public ::testing::Test {
 // The flag is set as dot (241, 1) runs and cleared with sprite-0 hit and overflow at (261, 1).
 // A read just before the set finds it clear and cancels it; a read just after sees and clears it.
 TEST_F(PpuDotTest, VblankFlagAndReadRace) {
-  const struct {
-    int read_dot, read_bit7, flag_after;
-  } cases[] = {{0, 0, 0x80}, {1, 0, 0}, {2, 0x80, 0}, {3, 0x80, 0}, {-1, 0, 0x80}};  // -1: no read
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.read_dot);
+  // read_dot -1: no read
+  for (const auto& [read_dot, read_bit7, flag_after] :
+       {std::tuple{0, 0, 0x80}, {1, 0, 0}, {2, 0x80, 0}, {3, 0x80, 0}, {-1, 0, 0x80}}) {
+    SCOPED_TRACE(read_dot);
     ppu_dot_power();
-    run_to(241, c.read_dot < 0 ? 1 : c.read_dot);
-    EXPECT_EQ(c.read_dot < 0 ? 0 : ppu_dot_read(0x2002) & 0x80, c.read_bit7);
+    run_to(241, read_dot < 0 ? 1 : read_dot);
+    EXPECT_EQ(read_dot < 0 ? 0 : ppu_dot_read(0x2002) & 0x80, read_bit7);
     run_to(241, 10);
-    EXPECT_EQ(ppu.status & 0x80, c.flag_after);
+    EXPECT_EQ(ppu.status & 0x80, flag_after);
   }
   ppu_dot_write(0x2000, 0x80);
   EXPECT_TRUE(ppu_dot_nmi_line());
@@ -109,14 +108,12 @@ TEST_F(PpuDotTest, ScrollRegistersFollowTheWrites) {
 }
 
 TEST_F(PpuDotTest, PaletteMirrorsAndDataReads) {
-  const struct {
-    int address, index;
-  } writes[] = {{0x3F3F, 0x1F}, {0x3F2F, 0x0F}, {0x3F10, 0x00}, {0x3F14, 0x04}, {0x3F1C, 0x0C}};
-  for (const auto& w : writes) {
-    vram_[0x3F00 + w.index] = 0;
-    set_address(uint16_t(w.address));
+  for (const auto& [address, index] :
+       {std::pair{0x3F3F, 0x1F}, {0x3F2F, 0x0F}, {0x3F10, 0x00}, {0x3F14, 0x04}, {0x3F1C, 0x0C}}) {
+    vram_[0x3F00 + index] = 0;
+    set_address(uint16_t(address));
     ppu_dot_write(0x2007, 0x2A);
-    EXPECT_EQ(vram_[0x3F00 + w.index], 0x2A) << std::hex << w.address;
+    EXPECT_EQ(vram_[0x3F00 + index], 0x2A) << std::hex << address;
   }
   // Name-table reads come through the buffer; $3000 mirrors $2000.
   vram_[0x2400] = 0x11;
