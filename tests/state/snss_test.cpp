@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "support/temp_files.h"
 #include "support/machine_fixture.h"
+#include "support/temp_files.h"
 
 namespace {
 
@@ -105,18 +105,15 @@ TEST_F(Snss, SavedFileHasTheBlockLayoutAndAdvancesBothPorts) {
 }
 
 TEST_F(Snss, SaveNamesGetSlotZeroUnlessTheyEndInAStateExtension) {
-  const struct {
-    const char* name;
-    const char* written;
-  } table[] = {
+  const std::pair<std::string, std::string> table[] = {
       {"game", "game.ss0"},         {"game.ss", "game.ss"}, {"game.ss7", "game.ss7"},
       {"GAME.SS1", "GAME.SS1.ss0"}, {"x.ss", "x.ss"},       {"a.ss12", "a.ss12.ss0"},
   };
-  for (const auto& t : table) {
-    write_file(dir_ / t.written, Bytes(9000, 0xEE));  // an older, longer file is replaced
-    snss_file.state_save_snss((dir_ / t.name).c_str());
-    EXPECT_EQ(read_file(dir_ / t.written).size(), kSnssFileSize) << t.name;
-    EXPECT_EQ(std::filesystem::exists(dir_ / t.name), std::string(t.name) == t.written);
+  for (const auto& [name, written] : table) {
+    write_file(dir_ / written, Bytes(9000, 0xEE));  // an older, longer file is replaced
+    snss_file.state_save_snss((dir_ / name).c_str());
+    EXPECT_EQ(read_file(dir_ / written).size(), kSnssFileSize) << name;
+    EXPECT_EQ(std::filesystem::exists(dir_ / name), name == written);
   }
 }
 
