@@ -97,11 +97,8 @@ TEST_F(PpuDotTest, ScrollRegistersFollowTheWrites) {
                {0x200D, 0x7D, 0x0C0F, 0, 5, 1}, {0x2005, 0x5E, 0x6D6F, 0, 5, 0},
                {0x3FFE, 0x3D, 0x3D6F, 0, 5, 1}, {0x2006, 0xF0, 0x3DF0, 0x3DF0, 5, 0}};
   for (const auto& s : steps) {
-    if (s.address == 0x2002) {
-      ppu_dot_read(uint16_t(s.address));
-    } else {
-      ppu_dot_write(uint16_t(s.address), uint8_t(s.value));
-    }
+    s.address == 0x2002 ? void(ppu_dot_read(uint16_t(s.address)))
+                        : ppu_dot_write(uint16_t(s.address), uint8_t(s.value));
     const std::tuple<int, int, int, int> got(ppu_dot.t, ppu_dot.v, ppu_dot.fine_x, ppu_dot.w);
     EXPECT_EQ(got, std::tuple(s.t, s.v, s.x, s.w)) << std::hex << s.address;
   }

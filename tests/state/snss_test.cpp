@@ -191,11 +191,7 @@ TEST_F(Snss, FailuresAreReportedAndChangeNothing) {
   const Bytes base = base_state(), pads = pad_state();
   for (const auto& t : table) {
     host_.messages.clear();
-    if (t.save) {
-      snss_file.state_save_snss(t.path.c_str());
-    } else {
-      snss_file.state_load_snss(t.path.c_str());
-    }
+    t.save ? snss_file.state_save_snss(t.path.c_str()) : snss_file.state_load_snss(t.path.c_str());
     EXPECT_EQ(host_.shown(), std::vector<std::string>{t.box}) << t.path;
     EXPECT_EQ(base_state(), base) << t.path;
     EXPECT_EQ(pad_state(), pads) << t.path;  // a failed save does not read the ports
