@@ -43,16 +43,11 @@ class MapperCaseTest : public MapperFixture {
 
   void run(const std::vector<Op>& ops) {
     for (const Op& op : ops) {
-      if (op.address == kScanline) {
-        mapper_state.mapper_scanline_hook();
-      } else if (op.address == kVblank) {
-        mapper_state.mapper_vblank_hook();
-      } else if (op.address < 0x4000) {
-        uint16_t a = uint16_t(op.address);
-        mapper_state.mapper_ppu_latch_hook(&a);
-      } else {
-        cpu_write(op.address, op.value);
-      }
+      uint16_t a = uint16_t(op.address);
+      if (op.address == kScanline) mapper_state.mapper_scanline_hook();
+      if (op.address == kVblank) mapper_state.mapper_vblank_hook();
+      if (op.address < 0x4000) mapper_state.mapper_ppu_latch_hook(&a);
+      if (op.address >= 0x4000 && op.address < kScanline) cpu_write(op.address, op.value);
     }
   }
 
