@@ -52,9 +52,7 @@ class MapperCaseTest : public MapperFixture {
   }
 
   std::vector<int> banks() {
-    std::vector<int> v;
-    for (uint32_t w = 0x8000; w <= 0xE000; w += 0x2000) v.push_back(bank_at(w));
-    return v;
+    return {bank_at(0x8000), bank_at(0xA000), bank_at(0xC000), bank_at(0xE000)};
   }
   std::vector<int> pages() {
     std::vector<int> v;
