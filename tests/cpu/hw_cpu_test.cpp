@@ -83,9 +83,8 @@ struct Rig {
   // "a=12 x=01 s=FD p=24 n=3 i=0 @0200 A9 05 @00FF 34": registers (hex), the NMI and IRQ lines'
   // first asserted cycle, bytes placed from each @address on; "reset" runs the reset sequence.
   explicit Rig(const char* setup, int steps = 1) {
-    bus.memory[0xFFFA] = 0x00, bus.memory[0xFFFB] = 0x90;  // NMI $9000
-    bus.memory[0xFFFC] = 0x00, bus.memory[0xFFFD] = 0x80;  // reset $8000
-    bus.memory[0xFFFE] = 0x00, bus.memory[0xFFFF] = 0xA0;  // IRQ $A000
+    // The vectors: NMI $9000, reset $8000, IRQ $A000.
+    std::copy_n("\x00\x90\x00\x80\x00\xA0", 6, &bus.memory[0xFFFA]);
     CpuContext r{};
     r.pc = 0x0200, r.s = 0xFD, r.p = 0x24;
     std::istringstream in(setup);
@@ -111,11 +110,11 @@ struct Rig {
     CpuContext r{};
     cpu.store(r);
     char text[80];
-    std::snprintf(text, sizeof text, "A=%02X X=%02X Y=%02X S=%02X P=%02X PC=%04X", r.a, r.x, r.y,
-                  r.s, r.p, r.pc);
-    std::string line = text;
-    if (result != kCpuBudgetSpent) std::snprintf(text, sizeof text, " halted at %04X", result);
-    return result == kCpuBudgetSpent ? line : line + text;
+    const int n = std::snprintf(text, sizeof text, "A=%02X X=%02X Y=%02X S=%02X P=%02X PC=%04X",
+                                r.a, r.x, r.y, r.s, r.p, r.pc);
+    if (result != kCpuBudgetSpent)
+      std::snprintf(text + n, sizeof text - n, " halted at %04X", result);
+    return text;
   }
 };
 
