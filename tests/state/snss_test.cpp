@@ -126,12 +126,8 @@ TEST_F(Snss, LoadAppliesOnlyWholeKnownBlocksAndNoDerivedPpuFields) {
   const Bytes basr = block("BASR", 1, 6450, basr_data), cntr = block("CNTR", 1, 24, cntr_data);
   const Bytes snss = {'S', 'N', 'S', 'S'};
 
-  const struct {
-    const char* what;
-    Bytes file;
-    bool base_applied;
-    bool pads_applied;
-  } table[] = {
+  // What the file tests, the file, and whether the base registers and the pads are applied.
+  const std::tuple<const char*, Bytes, bool, bool> table[] = {
       {"no blocks counted", cat({snss, be32(0), basr, cntr}), false, false},
       {"MPRD skipped", cat({snss, be32(3), block("MPRD", 1, 5, {1, 2, 3, 4, 5}), basr, cntr}), true,
        true},
@@ -153,12 +149,12 @@ TEST_F(Snss, LoadAppliesOnlyWholeKnownBlocksAndNoDerivedPpuFields) {
   // what the loaded ctrl ($10) and mask ($1E) would give.
   ppu.nmi_enable = 0x80, ppu.address_increment = 32, ppu.sprite_height_mask = 15;
   ppu.background_enable = 0, ppu.sprite_enable = 0, ppu.status = 0x80, ppu.scroll_y = 99;
-  for (const auto& t : table) {
+  for (const auto& [what, file, base_applied, pads_applied] : table) {
     seed(0x5A);
-    write_file(dir_ / "built.ss", t.file);
+    write_file(dir_ / "built.ss", file);
     snss_file.state_load_snss((dir_ / "built.ss").c_str());
-    EXPECT_EQ(base_state() == base, t.base_applied) << t.what;
-    EXPECT_EQ(pad_state() == pads, t.pads_applied) << t.what;
+    EXPECT_EQ(base_state() == base, base_applied) << what;
+    EXPECT_EQ(pad_state() == pads, pads_applied) << what;
   }
   EXPECT_EQ(Bytes({ppu.nmi_enable, ppu.address_increment, ppu.sprite_height_mask,
                    ppu.background_enable, ppu.sprite_enable, ppu.status, ppu.scroll_y}),
@@ -178,10 +174,8 @@ TEST_F(Snss, FailuresAreReportedAndChangeNothing) {
   write_file(dir_ / "empty.ss", {});
   const std::string kOpen = "File I/O Error|Failed To Open State|!",
                     kSignature = "File Error|SNSS File Signature not Found|!";
-  const struct {
-    bool save;
-    std::string path, box;
-  } table[] = {
+  const std::tuple<bool, std::string, std::string> table[] = {
+      // save or load, path, box
       {false, dir_ / "missing.ss", kOpen},
       {false, dir_ / "bad.ss", kSignature},
       {false, dir_ / "empty.ss", kSignature},
@@ -189,12 +183,12 @@ TEST_F(Snss, FailuresAreReportedAndChangeNothing) {
   };
   seed(0x5A);
   const Bytes base = base_state(), pads = pad_state();
-  for (const auto& t : table) {
+  for (const auto& [save, path, box] : table) {
     host_.messages.clear();
-    t.save ? snss_file.state_save_snss(t.path.c_str()) : snss_file.state_load_snss(t.path.c_str());
-    EXPECT_EQ(host_.shown(), std::vector<std::string>{t.box}) << t.path;
-    EXPECT_EQ(base_state(), base) << t.path;
-    EXPECT_EQ(pad_state(), pads) << t.path;  // a failed save does not read the ports
+    save ? snss_file.state_save_snss(path.c_str()) : snss_file.state_load_snss(path.c_str());
+    EXPECT_EQ(host_.shown(), std::vector<std::string>{box}) << path;
+    EXPECT_EQ(base_state(), base) << path;
+    EXPECT_EQ(pad_state(), pads) << path;  // a failed save does not read the ports
   }
 }
 
