@@ -238,17 +238,15 @@ TEST_F(PpuDotTest, LinesMatchTheLineRenderer) {
 // background at $1000 the pre-render line's first pattern fetch after vertical blank adds one.
 TEST_F(PpuDotTest, A12RisesOncePerLine) {
   ppu_dot_a12_rise = [] { ++a12_rises; };
-  const struct {
-    int ctrl, mask, rises;
-  } cases[] = {{0x08, 0x18, 241}, {0x10, 0x18, 242}, {0x20, 0x18, 241}, {0x08, 0x00, 0}};
-  for (const auto& c : cases) {
+  for (const auto& [ctrl, mask, rises] :
+       {std::tuple{0x08, 0x18, 241}, {0x10, 0x18, 242}, {0x20, 0x18, 241}, {0x08, 0x00, 0}}) {
     ppu_dot_power();
-    ppu_dot_write(0x2000, uint8_t(c.ctrl));
-    ppu_dot_write(0x2001, uint8_t(c.mask));
+    ppu_dot_write(0x2000, uint8_t(ctrl));
+    ppu_dot_write(0x2001, uint8_t(mask));
     run_to(1, 0);
     a12_rises = 0;
     ppu_dot_run(89342);
-    EXPECT_EQ(a12_rises, c.rises) << std::hex << c.ctrl;
+    EXPECT_EQ(a12_rises, rises) << std::hex << ctrl;
   }
 }
 
