@@ -22,10 +22,7 @@ LoadResult load_bytes(Cartridge& c, const std::vector<uint8_t>& bytes) {
 TEST(CartridgeLoad, BadImagesAreRefusedAndLeaveNoImage) {
   std::vector<uint8_t> truncated = InesBuilder(2, 1).build();
   truncated.pop_back();
-  const struct {
-    std::vector<uint8_t> bytes;
-    LoadResult result;
-  } cases[] = {
+  const std::pair<std::vector<uint8_t>, LoadResult> cases[] = {
       {{}, LoadResult::NoSignature},
       {{'N', 'E', 'S', 0x1B, 1, 0}, LoadResult::NoSignature},
       {{'n', 'e', 's', 0x1A, 1, 0}, LoadResult::NoSignature},
@@ -33,9 +30,9 @@ TEST(CartridgeLoad, BadImagesAreRefusedAndLeaveNoImage) {
       {InesBuilder(0, 1).build(), LoadResult::NoPrgRom},
       {{'N', 'E', 'S', 0x1A}, LoadResult::NoPrgRom},  // the header reads as zeros
   };
-  for (const auto& c : cases) {
+  for (const auto& [bytes, result] : cases) {
     Cartridge cart;
-    EXPECT_EQ(load_bytes(cart, c.bytes), c.result) << c.bytes.size();
+    EXPECT_EQ(load_bytes(cart, bytes), result) << bytes.size();
     EXPECT_EQ(cart.prg_rom, nullptr);
     EXPECT_EQ(cart.chr_rom, nullptr);
   }
