@@ -146,24 +146,24 @@ TEST_F(PpuDotTest, PaletteMirrorsAndDataReads) {
 TEST_F(PpuDotTest, SpriteZeroHitDot) {
   for (int r = 0; r < 8; ++r) vram_[0x10 + r] = 0xFF;  // tile 1: colour 1 throughout
   for (int i = 0; i < 0x3C0; ++i) vram_[0x2000 + i] = vram_[0x2400 + i] = 1;
-  const struct {
-    int x, mask, hit_x;  // hit_x -1: no hit
-  } cases[] = {{20, 0x1E, 20}, {255, 0x1E, -1}, {0, 0x1E, 0}, {0, 0x18, -1},
-               {4, 0x1A, 8},   {4, 0x1C, 8},    {4, 0x0E, -1}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.x);
+  // Sprite 0's x, the mask, and the x of the hit (-1: no hit).
+  const std::tuple<int, int, int> cases[] = {{20, 0x1E, 20}, {255, 0x1E, -1}, {0, 0x1E, 0},
+                                             {0, 0x18, -1},  {4, 0x1A, 8},    {4, 0x1C, 8},
+                                             {4, 0x0E, -1}};
+  for (const auto& [x, mask, hit_x] : cases) {
+    SCOPED_TRACE(x);
     ppu_dot_power();
     ppu.oam[0] = 30;
     ppu.oam[1] = 1;
     ppu.oam[2] = 0x20;  // behind the background: still a hit
-    ppu.oam[3] = uint8_t(c.x);
-    ppu_dot_write(0x2001, uint8_t(c.mask));
+    ppu.oam[3] = uint8_t(x);
+    ppu_dot_write(0x2001, uint8_t(mask));
     run_to(30, 0);
     ppu.status = 0;
-    run_to(31, c.hit_x < 0 ? 1 : c.hit_x + 1);
+    run_to(31, hit_x < 0 ? 1 : hit_x + 1);
     EXPECT_EQ(ppu.status & 0x40, 0);
     run_to(32, 0);
-    EXPECT_EQ(ppu.status & 0x40, c.hit_x < 0 ? 0 : 0x40);
+    EXPECT_EQ(ppu.status & 0x40, hit_x < 0 ? 0 : 0x40);
   }
 }
 
@@ -171,19 +171,17 @@ TEST_F(PpuDotTest, SpriteZeroHitDot) {
 // byte index that steps with each entry, giving the false positive and negative.
 TEST_F(PpuDotTest, SpriteOverflowWithTheSearchBug) {
   // Entries 0-7 at Y = 50 (on line 51), and these bytes of entries 8 and 9.
-  const struct {
-    int y8, y9, tile9, overflow;
-  } cases[] = {
+  const std::tuple<int, int, int, int> cases[] = {
       {50, 0xF0, 0xF0, 0x20}, {0xF0, 0xF0, 0xF0, 0}, {0xF0, 0xF0, 50, 0x20}, {0xF0, 50, 0xF0, 0}};
-  for (const auto& c : cases) {
+  for (const auto& [y8, y9, tile9, overflow] : cases) {
     ppu_dot_power();
     for (int i = 0; i < 256; ++i) ppu.oam[i] = i < 32 && i % 4 == 0 ? 50 : 0xF0;
-    ppu.oam[32] = uint8_t(c.y8);
-    ppu.oam[36] = uint8_t(c.y9);
-    ppu.oam[37] = uint8_t(c.tile9);
+    ppu.oam[32] = uint8_t(y8);
+    ppu.oam[36] = uint8_t(y9);
+    ppu.oam[37] = uint8_t(tile9);
     ppu_dot_write(0x2001, 0x18);
     run_to(52, 0);
-    EXPECT_EQ(ppu.status & 0x20, c.overflow) << c.y8 << " " << c.tile9;
+    EXPECT_EQ(ppu.status & 0x20, overflow) << y8 << " " << tile9;
   }
 }
 
