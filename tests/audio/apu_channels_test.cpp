@@ -118,9 +118,8 @@ TEST_F(ApuTest, TriangleWaveformAndFrequency) {
   for (int level : run(apu_triangle_sample, kApuSampleRate)) {
     if (steps.empty() || level != steps.back()) steps.push_back(level);
   }
-  for (int i = 1; i <= 32; ++i) {
+  for (int i = 1; i <= 32; ++i)
     EXPECT_EQ(steps[i - 1], i <= 8 ? 2 * i : i <= 24 ? 32 - 2 * i : 2 * i - 64) << i;
-  }
   EXPECT_NEAR(steps.size() / 32.0, kCpuHz / (32.0 * 0x201), 1.0);
 }
 
@@ -137,9 +136,8 @@ TEST(ApuNoiseTable, BuiltFromTheShiftRegisterAndContinuedByTheNextBuild) {
   while (!std::equal(first.begin() + period, first.end(), first.begin())) ++period;
   EXPECT_EQ(period, 7905u);
   apu_build_noise_table();
-  for (size_t i = 0; i < kNoiseTableSize; ++i) {
+  for (size_t i = 0; i < kNoiseTableSize; ++i)
     ASSERT_EQ(apu_noise_table[i], first[(kNoiseTableSize + i) % 7905]) << i;
-  }
 }
 
 // Short mode wraps at 93 only when the position passes it, so from beyond 93 it runs to the end

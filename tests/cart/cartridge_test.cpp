@@ -22,10 +22,7 @@ LoadResult load_bytes(Cartridge& c, const std::vector<uint8_t>& bytes) {
 TEST(CartridgeLoad, BadImagesAreRefusedAndLeaveNoImage) {
   std::vector<uint8_t> truncated = InesBuilder(2, 1).build();
   truncated.pop_back();
-  const struct {
-    std::vector<uint8_t> bytes;
-    LoadResult result;
-  } cases[] = {
+  const std::pair<std::vector<uint8_t>, LoadResult> cases[] = {
       {{}, LoadResult::NoSignature},
       {{'N', 'E', 'S', 0x1B, 1, 0}, LoadResult::NoSignature},
       {{'n', 'e', 's', 0x1A, 1, 0}, LoadResult::NoSignature},
@@ -33,9 +30,9 @@ TEST(CartridgeLoad, BadImagesAreRefusedAndLeaveNoImage) {
       {InesBuilder(0, 1).build(), LoadResult::NoPrgRom},
       {{'N', 'E', 'S', 0x1A}, LoadResult::NoPrgRom},  // the header reads as zeros
   };
-  for (const auto& c : cases) {
+  for (const auto& [bytes, result] : cases) {
     Cartridge cart;
-    EXPECT_EQ(load_bytes(cart, c.bytes), c.result) << c.bytes.size();
+    EXPECT_EQ(load_bytes(cart, bytes), result) << bytes.size();
     EXPECT_EQ(cart.prg_rom, nullptr);
     EXPECT_EQ(cart.chr_rom, nullptr);
   }
@@ -73,18 +70,15 @@ TEST(CartridgeLoad, SplitsImageAndDecodesFlags) {
   ASSERT_EQ(load_bytes(c, bytes), LoadResult::Ok);
   EXPECT_EQ(std::tuple(c.mapper, c.vertical_mirroring, c.battery, c.four_screen, c.prg_rom_size),
             std::tuple(0x41, 1, 2, 8, 2));
-  EXPECT_EQ(c.trainer, nullptr);
-  EXPECT_EQ(c.prg_rom, c.image + 16);
-  EXPECT_EQ(c.chr_rom, c.prg_rom + 2 * 16384);
+  EXPECT_EQ(std::tuple(c.trainer, c.prg_rom, c.chr_rom),
+            std::tuple(nullptr, c.image + 16, c.image + 16 + 2 * 16384));
   EXPECT_EQ(0, std::memcmp(c.image, bytes.data(), bytes.size()));
 
   InesBuilder t(1, 0);
   t.trainer = true;
   ASSERT_EQ(load_bytes(c, t.build()), LoadResult::Ok);
-  EXPECT_EQ(c.trainer_present, 4);
-  EXPECT_EQ(c.trainer, c.image + 16);
-  EXPECT_EQ(c.prg_rom, c.image + 528);
-  EXPECT_EQ(c.chr_rom, nullptr);
+  EXPECT_EQ(std::tuple(c.trainer_present, c.trainer, c.prg_rom, c.chr_rom),
+            std::tuple(4, c.image + 16, c.image + 528, nullptr));
 }
 
 TEST(CartridgeLoad, DirtyHeaderTakesMapperFromByte6Only) {

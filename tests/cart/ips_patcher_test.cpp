@@ -93,19 +93,18 @@ TEST(IpsPatcher, MissingFilesFailBeforeAnyWrite) {
                     no_target = missing("vantrell_no.nes");
   TempFile good(IpsBuilder().data(0, {1}).end().bytes, "good.ips"), bad(kBadMagic, "bad.ips");
   TempFile target(counting(8));
-  const struct {
-    std::string ips, target, box;
-  } cases[] = {
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      // patch, file, box
       {no_patch, target.path(), kOpenFailed},
       {".", target.path(), kOpenFailed},  // a directory is no patch
       {good.path(), no_target, kOpenFailed},
       {bad.path(), no_target, kInvalid},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.ips + " -> " + c.target);
+  for (const auto& [patch, file, box] : cases) {
+    SCOPED_TRACE(patch + " -> " + file);
     RecordingHost rec;
-    EXPECT_EQ(IpsPatcher().ips_apply(c.ips.c_str(), c.target.c_str()), 1);
-    EXPECT_EQ(rec.shown(), std::vector<std::string>{c.box});
+    EXPECT_EQ(IpsPatcher().ips_apply(patch.c_str(), file.c_str()), 1);
+    EXPECT_EQ(rec.shown(), std::vector<std::string>{box});
     EXPECT_EQ(read_file(target.path()), counting(8));
     EXPECT_FALSE(std::filesystem::exists(no_target));
   }

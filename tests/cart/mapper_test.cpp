@@ -36,9 +36,8 @@ TEST_F(MapperFramework, BankNumbersPastTheImageWrapAndPatternRamStays) {
 }
 
 TEST(MapperReduceBank, FollowsTheMaskSeries) {
-  const struct {
-    uint32_t value, count, expected;
-  } cases[] = {
+  const std::tuple<uint32_t, uint32_t, uint32_t> cases[] = {
+      // value, count, reduced
       {0x8B, 16, 0x0B},  // 0x8B & 0x7F = 11 < 16
       {0x8B, 8, 3},      // masks 0x3F, 0x1F, 0x0F leave 11, mask 0x07 gives 3
       {5, 8, 5},         // below count: unchanged, even with bit 7 clear
@@ -46,9 +45,8 @@ TEST(MapperReduceBank, FollowsTheMaskSeries) {
       {7, 1, 0},         {0x1FF, 64, 63},  // only the low 8 bits count
       {0xC5, 100, 0x45},                   // bit 7 goes first, keeping bit 6
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(mapper_reduce_bank(c.value, c.count), c.expected) << c.value << " " << c.count;
-  }
+  for (const auto& [value, count, reduced] : cases)
+    EXPECT_EQ(mapper_reduce_bank(value, count), reduced) << value << " " << count;
 }
 
 }  // namespace

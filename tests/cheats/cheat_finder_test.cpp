@@ -149,9 +149,8 @@ TEST_F(CheatFinderTest, ChangeSearchWithoutResultsStartsFromEveryAddress) {
 }
 
 TEST_F(CheatFinderTest, NamedCheatsStopAt256WithAMessage) {
-  for (uint32_t i = 0; i < uint32_t(kFinderMaxNamed); ++i) {
+  for (uint32_t i = 0; i < uint32_t(kFinderMaxNamed); ++i)
     ASSERT_EQ(finder_add_named(i, i % 2 ? "Lives" : std::to_string(i).c_str()), 0);
-  }
   EXPECT_TRUE(host_.messages.empty());
   EXPECT_EQ(finder_add_named(0x0777, "one too many"), -1);
   EXPECT_EQ(host_.shown(),

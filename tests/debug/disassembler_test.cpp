@@ -36,13 +36,8 @@ struct Program {
 constexpr int kNo = kDebugNoByte;
 
 TEST(Disassembler, FormatsEveryAddressingMode) {
-  const struct {
-    uint32_t address;
-    uint8_t opcode;
-    int byte1, byte2;
-    const char* text;
-    int length;
-  } cases[] = {
+  // Address, opcode, operand bytes, text, length.
+  const std::tuple<uint32_t, uint8_t, int, int, const char*, int> cases[] = {
       {0x8000, 0xC9, 0x05, 0x00, "CMP #$05", 2},      // immediate
       {0x8000, 0xA5, 0x10, 0x00, "LDA $10", 2},       // zero page
       {0x8000, 0x0A, 0x00, 0x00, "ASL a", 1},         // accumulator
@@ -65,11 +60,10 @@ TEST(Disassembler, FormatsEveryAddressingMode) {
       {0x8000, 0x6C, kNo, kNo, "JMP ($\?\?\?\?)", 3},
       {0x8000, 0xD0, kNo, kNo, "BNE $????", 2},  // no target without the offset
   };
-  for (const auto& c : cases) {
+  for (const auto& [address, opcode, byte1, byte2, shown, length] : cases) {
     char text[kDebugOperandSize];
-    EXPECT_EQ(debug_format_operand(text, c.address, c.opcode, c.byte1, c.byte2), c.length)
-        << c.text;
-    EXPECT_STREQ(text, c.text);
+    EXPECT_EQ(debug_format_operand(text, address, opcode, byte1, byte2), length) << shown;
+    EXPECT_STREQ(text, shown);
   }
 }
 

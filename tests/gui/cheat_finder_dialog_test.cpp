@@ -85,17 +85,13 @@ TEST(CheatFinderDialog, ExecLeavesOtherWindowsUsable) {
 std::atomic<uint32_t> g_pad{0};
 uint32_t pad_data(uint32_t port) { return port == 1 ? g_pad.load() : 0; }
 
-// Lets the running game see a few frames.
-void frames(int n) {
-  for (int i = 0; i <= n; ++i) emulation_call([] {});
-}
-
-// One press and release of A: the cartridge takes a life and adds a point.
+// One press and release of A, each seen for a few frames: the cartridge takes a life and adds
+// a point.
 void press_a() {
-  g_pad = 1;
-  frames(3);
-  g_pad = 0;
-  frames(3);
+  for (const uint32_t pad : {1u, 0u}) {
+    g_pad = pad;
+    for (int i = 0; i <= 3; ++i) emulation_call([] {});
+  }
 }
 
 // The cheat_target cartridge: LIVES at $0310 (3, one less per press), SCORE at $0311.

@@ -29,26 +29,24 @@ TEST(IpsPatcherDialog, OpensWithItsTextsAndBrowseFillsOrEmptiesTheEdits) {
             "Choose an IPS file.|Choose a file to be patched.|...|...|Apply|Dismiss");
   EXPECT_TRUE(dialog_control_as<QPushButton>(&d, 1020)->isDefault());
 
-  const struct {
-    int button, edit;
-    const char *title, *filter;
-  } cases[] = {
+  // The Browse button, its edit, and the file dialog's title and filter.
+  const std::tuple<int, int, std::string, std::string> cases[] = {
       {1017, 1019, "Vantrell - Load IPS File", "IPS File (*.ips);;All Files (*.*)"},
       {1025, 1024, "Vantrell - Load File", "NES ROM Image (*.nes);;All Files (*.*)"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.title);
+  for (const auto& [button, edit, title, filter] : cases) {
+    SCOPED_TRACE(title);
     test_host().clear_records();
     test_host().script_file_dialog(std::string("/patches/chosen file"));
     test_host().script_file_dialog(std::nullopt);
-    click(&d, c.button);
-    EXPECT_EQ(text_of(&d, c.edit), "/patches/chosen file");
-    click(&d, c.button);
-    EXPECT_EQ(text_of(&d, c.edit), "");
+    click(&d, button);
+    EXPECT_EQ(text_of(&d, edit), "/patches/chosen file");
+    click(&d, button);
+    EXPECT_EQ(text_of(&d, edit), "");
     const auto calls = test_host().file_dialog_calls();
     ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].title, c.title);
-    EXPECT_EQ(calls[0].filter, c.filter);
+    EXPECT_EQ(calls[0].title, title);
+    EXPECT_EQ(calls[0].filter, filter);
     EXPECT_EQ(calls[0].directory, QDir::currentPath().toStdString()) << "no initial directory";
   }
 }

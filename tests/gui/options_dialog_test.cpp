@@ -150,29 +150,27 @@ TEST_F(OptionsDialogTest, AnEmptyPluginListIsReportedAndEndsTheProgram) {
 // stores it.
 TEST_F(OptionsDialogTest, EachFolderRowShowsBrowsesAndStoresItsFolder) {
   QTemporaryDir chosen;
-  const struct {
-    int edit, browse;
-    const char *setting, *stored;
-  } rows[] = {{1000, 1001, "RomDirectory", "/roms"},
-              {1002, 1003, "StateDirectory", "/states"},
-              {1071, 1072, "BatteryDirectory", "/saves"}};
-  for (const auto& r : rows) {
+  // The edit, the Browse button, the setting and its stored folder.
+  const std::tuple<int, int, const char*, const char*> rows[] = {
+      {1000, 1001, "RomDirectory", "/roms"},
+      {1002, 1003, "StateDirectory", "/states"},
+      {1071, 1072, "BatteryDirectory", "/saves"}};
+  for (const auto& [edit_id, browse, name, stored] : rows) {
     auto d = open();
-    EXPECT_EQ(edit(d.get(), r.edit)->text(), r.stored);
+    EXPECT_EQ(edit(d.get(), edit_id)->text(), stored);
     for (const bool choose : {false, true}) {
       ModalAnswer<QFileDialog> answer([&](QFileDialog* browser) {
         browser->setDirectory(chosen.path());
         QDialog* dialog = browser;  // QFileDialog hides its accept()
         choose ? dialog->accept() : dialog->reject();
       });
-      click(d.get(), r.browse);
+      click(d.get(), browse);
       EXPECT_EQ(answer.answered, 1);
-      EXPECT_EQ(edit(d.get(), r.edit)->text(), choose ? chosen.path() : QString(r.stored))
-          << r.setting;
+      EXPECT_EQ(edit(d.get(), edit_id)->text(), choose ? chosen.path() : QString(stored)) << name;
     }
-    EXPECT_EQ(setting(kRegistryOptions, r.setting), r.stored) << "nothing stored before OK";
+    EXPECT_EQ(setting(kRegistryOptions, name), stored) << "nothing stored before OK";
     click(d.get(), 1);
-    EXPECT_EQ(setting(kRegistryOptions, r.setting), chosen.path().toStdString());
+    EXPECT_EQ(setting(kRegistryOptions, name), chosen.path().toStdString());
   }
 }
 

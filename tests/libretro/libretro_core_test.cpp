@@ -53,9 +53,8 @@ void video(const void* data, unsigned width, unsigned height, size_t pitch) {
   fe.width = width, fe.height = height;
   if (!fe.keep_pictures) return;
   fe.pixels.resize(size_t(width) * height);
-  for (unsigned y = 0; y < height; ++y) {
+  for (unsigned y = 0; y < height; ++y)
     std::memcpy(&fe.pixels[y * width], static_cast<const uint8_t*>(data) + y * pitch, width * 4);
-  }
 }
 
 size_t audio(const int16_t* data, size_t frames) {

@@ -39,12 +39,8 @@ TEST_F(Emulation, FailedLoadsShowTheirMessageAndRunNothing) {
   EXPECT_EQ(emulation_thread_start(nullptr), nullptr);
   ASSERT_NE(emulation_thread_start("/nonexistent/game.nes"), nullptr);
   ASSERT_TRUE(emulation_stop_and_wait());
-  const auto messages = host_.messages_copy();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text + "|" + messages[0].caption,
-            "Failed To Open ROM Image|File I/O Error");
-  EXPECT_EQ(messages[0].icon, MessageIcon::Exclamation);
-  EXPECT_TRUE(messages[0].owned);
+  EXPECT_EQ(host_.shown(),
+            std::vector<std::string>{"File I/O Error|Failed To Open ROM Image|!|owned"});
   EXPECT_EQ(emu_stop, 1);
 }
 
@@ -78,10 +74,9 @@ TEST_F(Emulation, AFaultingPluginEndsTheRunWithAMessage) {
   TempFile rom(counting_rom().build());
   ASSERT_NE(emulation_thread_start(rom.path()), nullptr);
   ASSERT_TRUE(wait_for([] { return !emulation_running(); }));
-  const auto messages = host_.messages_copy();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text + "|" + messages[0].caption,
-            "An error has occured in emulation...Stopping Execution!|Error");
+  EXPECT_EQ(host_.shown(),
+            std::vector<std::string>{
+                "Error|An error has occured in emulation...Stopping Execution!|-|owned"});
   EXPECT_EQ(shadow_context, nullptr);
   EXPECT_EQ(cartridge.prg_rom, nullptr);
 }

@@ -50,9 +50,8 @@ TEST_F(Frame, FourCycleSlotsAlternateAndSevenCycleSlotsDoNotAccumulate) {
     carries.clear();
     machine_run_frame();
     ASSERT_EQ(carries.size(), 241u);  // lines 0-239 and slot 262
-    for (size_t i = 1; i < 240; ++i) {
+    for (size_t i = 1; i < 240; ++i)
       EXPECT_EQ(carries[i], c.second[(i - 1) % 2]) << "opcode " << int(c.first) << " line " << i;
-    }
   }
 }
 
@@ -102,10 +101,8 @@ TEST_F(Frame, VerticalBlankBeginsAtSlot243) {
       "line 262 80 8001",  "pad1 243 80 9000", "pad2 243 80 9000", "hook 243 80 9000",
       "sound 243 80 9000", "line 262 80 8001"};
   EXPECT_EQ(events, expected);
-  EXPECT_EQ(ppu.status, 0);
-  EXPECT_EQ(joypad[0].stream, 0x123u);
-  EXPECT_EQ(joypad[1].stream, 0x456u);
-  EXPECT_EQ(machine_cpu_result, 0x8001u);
+  EXPECT_EQ(std::tuple(ppu.status, joypad[0].stream, joypad[1].stream, machine_cpu_result),
+            std::tuple(0, 0x123u, 0x456u, 0x8001u));
 }
 
 TEST_F(Frame, NtscDisplayBlanksTheEdgeLines) {

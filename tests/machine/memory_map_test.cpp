@@ -47,10 +47,8 @@ TEST_F(MemoryMap, TrainerAppearsAt7000AndPatternRamWithoutChr) {
 TEST_F(MemoryMap, PowerOffFreesAndUnloads) {
   power_on(InesBuilder());
   machine_power_off();
-  EXPECT_EQ(shadow_context, nullptr);
-  EXPECT_EQ(vram, nullptr);
-  EXPECT_EQ(frame_buffer, nullptr);
-  EXPECT_EQ(cartridge.prg_rom, nullptr);
+  EXPECT_EQ(std::tuple(shadow_context, vram, frame_buffer, cartridge.prg_rom),
+            std::tuple(nullptr, nullptr, nullptr, nullptr));
 }
 
 }  // namespace

@@ -25,9 +25,8 @@ class VideoQtTest : public testing::Test {
     ASSERT_TRUE(init && options && destroy && fullscreen && render && moved && snapshot);
     clear_plugin_settings();
     // Every entry its own colour, so that a wrong index shows.
-    for (int i = 0; i < 256; ++i) {
+    for (int i = 0; i < 256; ++i)
       palette[i] = {uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), PALETTE_ENTRY_NOCOLLAPSE};
-    }
     // Indices from the whole byte range, bit 7 included; the slack holds an index never shown.
     for (int y = 0; y < 240; ++y) {
       for (int x = 0; x < kStride; ++x) frame[y * kStride + x] = x < 256 ? uint8_t(x ^ y) : 0xEE;

@@ -24,9 +24,8 @@ class PpuDotTest : public ::testing::Test {
     frame_buffer = frame_.data();
     ppu_pages = {};
     for (int i = 0; i < 8; ++i) ppu_pages.pattern_page[i] = vram + i * 0x400;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
       ppu_pages.nametable_page[i] = ppu_pages.render_nametable[i] = vram + 0x2000 + (i & 1) * 0x400;
-    }
     ppu_pages.palette_page = vram + 0x3F00;
     mapper_state.mapper_ppu_latch_hook = nullptr;
     ppu = {};
@@ -53,21 +52,18 @@ class PpuDotTest : public ::testing::Test {
 // The flag is set as dot (241, 1) runs and cleared with sprite-0 hit and overflow at (261, 1).
 // A read just before the set finds it clear and cancels it; a read just after sees and clears it.
 TEST_F(PpuDotTest, VblankFlagAndReadRace) {
-  const struct {
-    int read_dot, read_bit7, flag_after;
-  } cases[] = {{0, 0, 0x80}, {1, 0, 0}, {2, 0x80, 0}, {3, 0x80, 0}, {-1, 0, 0x80}};  // -1: no read
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.read_dot);
+  // read_dot -1: no read
+  for (const auto& [read_dot, read_bit7, flag_after] :
+       {std::tuple{0, 0, 0x80}, {1, 0, 0}, {2, 0x80, 0}, {3, 0x80, 0}, {-1, 0, 0x80}}) {
+    SCOPED_TRACE(read_dot);
     ppu_dot_power();
-    run_to(241, c.read_dot < 0 ? 1 : c.read_dot);
-    EXPECT_EQ(c.read_dot < 0 ? 0 : ppu_dot_read(0x2002) & 0x80, c.read_bit7);
+    run_to(241, read_dot < 0 ? 1 : read_dot);
+    EXPECT_EQ(read_dot < 0 ? 0 : ppu_dot_read(0x2002) & 0x80, read_bit7);
     run_to(241, 10);
-    EXPECT_EQ(ppu.status & 0x80, c.flag_after);
+    EXPECT_EQ(ppu.status & 0x80, flag_after);
   }
-  for (uint8_t ctrl : {0x80, 0x00, 0x80}) {  // enabling NMI again raises the line again
-    ppu_dot_write(0x2000, ctrl);
-    EXPECT_EQ(ppu_dot_nmi_line(), ctrl != 0);
-  }
+  ppu_dot_write(0x2000, 0x80);
+  EXPECT_TRUE(ppu_dot_nmi_line());
   ppu.status |= 0x60;
   run_to(261, 1);
   EXPECT_EQ(ppu.status, 0xE0);
@@ -101,25 +97,20 @@ TEST_F(PpuDotTest, ScrollRegistersFollowTheWrites) {
                {0x200D, 0x7D, 0x0C0F, 0, 5, 1}, {0x2005, 0x5E, 0x6D6F, 0, 5, 0},
                {0x3FFE, 0x3D, 0x3D6F, 0, 5, 1}, {0x2006, 0xF0, 0x3DF0, 0x3DF0, 5, 0}};
   for (const auto& s : steps) {
-    if (s.address == 0x2002) {
-      ppu_dot_read(uint16_t(s.address));
-    } else {
-      ppu_dot_write(uint16_t(s.address), uint8_t(s.value));
-    }
+    s.address == 0x2002 ? void(ppu_dot_read(uint16_t(s.address)))
+                        : ppu_dot_write(uint16_t(s.address), uint8_t(s.value));
     const std::tuple<int, int, int, int> got(ppu_dot.t, ppu_dot.v, ppu_dot.fine_x, ppu_dot.w);
     EXPECT_EQ(got, std::tuple(s.t, s.v, s.x, s.w)) << std::hex << s.address;
   }
 }
 
 TEST_F(PpuDotTest, PaletteMirrorsAndDataReads) {
-  const struct {
-    int address, index;
-  } writes[] = {{0x3F3F, 0x1F}, {0x3F2F, 0x0F}, {0x3F10, 0x00}, {0x3F14, 0x04}, {0x3F1C, 0x0C}};
-  for (const auto& w : writes) {
-    vram_[0x3F00 + w.index] = 0;
-    set_address(uint16_t(w.address));
+  for (const auto& [address, index] :
+       {std::pair{0x3F3F, 0x1F}, {0x3F2F, 0x0F}, {0x3F10, 0x00}, {0x3F14, 0x04}, {0x3F1C, 0x0C}}) {
+    vram_[0x3F00 + index] = 0;
+    set_address(uint16_t(address));
     ppu_dot_write(0x2007, 0x2A);
-    EXPECT_EQ(vram_[0x3F00 + w.index], 0x2A) << std::hex << w.address;
+    EXPECT_EQ(vram_[0x3F00 + index], 0x2A) << std::hex << address;
   }
   // Name-table reads come through the buffer; $3000 mirrors $2000.
   vram_[0x2400] = 0x11;
@@ -155,24 +146,24 @@ TEST_F(PpuDotTest, PaletteMirrorsAndDataReads) {
 TEST_F(PpuDotTest, SpriteZeroHitDot) {
   for (int r = 0; r < 8; ++r) vram_[0x10 + r] = 0xFF;  // tile 1: colour 1 throughout
   for (int i = 0; i < 0x3C0; ++i) vram_[0x2000 + i] = vram_[0x2400 + i] = 1;
-  const struct {
-    int x, mask, hit_x;  // hit_x -1: no hit
-  } cases[] = {{20, 0x1E, 20}, {255, 0x1E, -1}, {0, 0x1E, 0}, {0, 0x18, -1},
-               {4, 0x1A, 8},   {4, 0x1C, 8},    {4, 0x0E, -1}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.x);
+  // Sprite 0's x, the mask, and the x of the hit (-1: no hit).
+  const std::tuple<int, int, int> cases[] = {{20, 0x1E, 20}, {255, 0x1E, -1}, {0, 0x1E, 0},
+                                             {0, 0x18, -1},  {4, 0x1A, 8},    {4, 0x1C, 8},
+                                             {4, 0x0E, -1}};
+  for (const auto& [x, mask, hit_x] : cases) {
+    SCOPED_TRACE(x);
     ppu_dot_power();
     ppu.oam[0] = 30;
     ppu.oam[1] = 1;
     ppu.oam[2] = 0x20;  // behind the background: still a hit
-    ppu.oam[3] = uint8_t(c.x);
-    ppu_dot_write(0x2001, uint8_t(c.mask));
+    ppu.oam[3] = uint8_t(x);
+    ppu_dot_write(0x2001, uint8_t(mask));
     run_to(30, 0);
     ppu.status = 0;
-    run_to(31, c.hit_x < 0 ? 1 : c.hit_x + 1);
+    run_to(31, hit_x < 0 ? 1 : hit_x + 1);
     EXPECT_EQ(ppu.status & 0x40, 0);
     run_to(32, 0);
-    EXPECT_EQ(ppu.status & 0x40, c.hit_x < 0 ? 0 : 0x40);
+    EXPECT_EQ(ppu.status & 0x40, hit_x < 0 ? 0 : 0x40);
   }
 }
 
@@ -180,19 +171,17 @@ TEST_F(PpuDotTest, SpriteZeroHitDot) {
 // byte index that steps with each entry, giving the false positive and negative.
 TEST_F(PpuDotTest, SpriteOverflowWithTheSearchBug) {
   // Entries 0-7 at Y = 50 (on line 51), and these bytes of entries 8 and 9.
-  const struct {
-    int y8, y9, tile9, overflow;
-  } cases[] = {
+  const std::tuple<int, int, int, int> cases[] = {
       {50, 0xF0, 0xF0, 0x20}, {0xF0, 0xF0, 0xF0, 0}, {0xF0, 0xF0, 50, 0x20}, {0xF0, 50, 0xF0, 0}};
-  for (const auto& c : cases) {
+  for (const auto& [y8, y9, tile9, overflow] : cases) {
     ppu_dot_power();
     for (int i = 0; i < 256; ++i) ppu.oam[i] = i < 32 && i % 4 == 0 ? 50 : 0xF0;
-    ppu.oam[32] = uint8_t(c.y8);
-    ppu.oam[36] = uint8_t(c.y9);
-    ppu.oam[37] = uint8_t(c.tile9);
+    ppu.oam[32] = uint8_t(y8);
+    ppu.oam[36] = uint8_t(y9);
+    ppu.oam[37] = uint8_t(tile9);
     ppu_dot_write(0x2001, 0x18);
     run_to(52, 0);
-    EXPECT_EQ(ppu.status & 0x20, c.overflow) << c.y8 << " " << c.tile9;
+    EXPECT_EQ(ppu.status & 0x20, overflow) << y8 << " " << tile9;
   }
 }
 
@@ -247,17 +236,15 @@ TEST_F(PpuDotTest, LinesMatchTheLineRenderer) {
 // background at $1000 the pre-render line's first pattern fetch after vertical blank adds one.
 TEST_F(PpuDotTest, A12RisesOncePerLine) {
   ppu_dot_a12_rise = [] { ++a12_rises; };
-  const struct {
-    int ctrl, mask, rises;
-  } cases[] = {{0x08, 0x18, 241}, {0x10, 0x18, 242}, {0x20, 0x18, 241}, {0x08, 0x00, 0}};
-  for (const auto& c : cases) {
+  for (const auto& [ctrl, mask, rises] :
+       {std::tuple{0x08, 0x18, 241}, {0x10, 0x18, 242}, {0x20, 0x18, 241}, {0x08, 0x00, 0}}) {
     ppu_dot_power();
-    ppu_dot_write(0x2000, uint8_t(c.ctrl));
-    ppu_dot_write(0x2001, uint8_t(c.mask));
+    ppu_dot_write(0x2000, uint8_t(ctrl));
+    ppu_dot_write(0x2001, uint8_t(mask));
     run_to(1, 0);
     a12_rises = 0;
     ppu_dot_run(89342);
-    EXPECT_EQ(a12_rises, c.rises) << std::hex << c.ctrl;
+    EXPECT_EQ(a12_rises, rises) << std::hex << ctrl;
   }
 }
 

@@ -2,16 +2,9 @@
 // classic profile fails its first check, the palette mirrors), its sprite-0 split ends the
 // background on the exact line, and every other cartridge runs in that profile, passing its
 // checks or failing exactly the check where the classic model and the console differ.
-#include "machine/profile.h"
 #include "support/rom_runner.h"
 
 namespace {
-
-// Powers on in the hardware profile while it lives.
-struct HardwareProfile {
-  HardwareProfile() { profile_choice = Profile::Hardware; }
-  ~HardwareProfile() { profile_choice = Profile::Classic; }
-};
 
 TEST(HardwareProfileRom, HwChecksPassOnTheConsolesRulesOnly) {
   EXPECT_EQ(run_rom("hw_checks", 8).memory[0x300], 0x81) << "classic: no palette mirrors";

@@ -4,15 +4,9 @@
 // cycles later.
 #include "audio/apu.h"
 #include "audio/apu_hw.h"
-#include "machine/profile.h"
 #include "support/rom_runner.h"
 
 namespace {
-
-struct HardwareProfile {
-  HardwareProfile() { profile_choice = Profile::Hardware; }
-  ~HardwareProfile() { profile_choice = Profile::Classic; }
-};
 
 constexpr uint32_t kFrames = 60;
 constexpr size_t kTail = 735 * 30;  // the last 30 frames: the sample loops, nothing else plays
@@ -34,21 +28,18 @@ TEST(HardwareSound, TimingChecksPassAndTheDmcWavePlaysAtItsRate) {
   apu_channel_enabled = kApuChannelAll & ~kApuChannelPcm;
   const RomRun muted = run_rom("apu_timing", kFrames);
   apu_channel_enabled = kApuChannelAll;
-  for (size_t i = muted.sound.size() - kTail; i < muted.sound.size(); ++i) {
+  for (size_t i = muted.sound.size() - kTail; i < muted.sound.size(); ++i)
     ASSERT_EQ(muted.sound[i], 128) << "sample " << i;
-  }
 }
 
 TEST(HardwareSound, FrameFlagRisesAtTheEvenCycleAfterTheWritePlus29828) {
-  struct Case {
-    uint64_t write_cycle, restart;
-  };
-  for (const Case c : {Case{1000, 1004}, Case{1001, 1004}, Case{1002, 1006}}) {
+  for (const auto& [write_cycle, restart] :
+       {std::pair<uint64_t, uint64_t>{1000, 1004}, {1001, 1004}, {1002, 1006}}) {
     apu_hw_power();
-    apu_hw_write(0x4017, 0x00, c.write_cycle + 1);
-    const uint64_t set = c.restart + 29828;
-    EXPECT_EQ(apu_hw_read_status(set) & 0x40, 0) << c.write_cycle;  // read in the cycle before
-    EXPECT_EQ(apu_hw_read_status(set + 1) & 0x40, 0x40) << c.write_cycle;
+    apu_hw_write(0x4017, 0x00, write_cycle + 1);
+    const uint64_t set = restart + 29828;
+    EXPECT_EQ(apu_hw_read_status(set) & 0x40, 0) << write_cycle;  // read in the cycle before
+    EXPECT_EQ(apu_hw_read_status(set + 1) & 0x40, 0x40) << write_cycle;
     EXPECT_FALSE(apu_hw.irq_line) << "the read clears the flag";
   }
 }

@@ -29,20 +29,17 @@ TEST(BatteryFile, OnlyAWholeRegularFileIsRead) {
   write_bytes(dir / "whole.sav", kBatteryRamSize, 0x5A);
   fs::create_directory(dir / "folder.sav");
   ASSERT_EQ(mkfifo((dir / "fifo.sav").c_str(), 0600), 0);  // must not block the start
-  const struct {
-    const char* name;
-    BatteryFileResult result;
-  } kCases[] = {
+  const std::pair<const char*, BatteryFileResult> kCases[] = {
       {"missing.sav", BatteryFileResult::Missing}, {"short.sav", BatteryFileResult::WrongSize},
       {"long.sav", BatteryFileResult::WrongSize},  {"folder.sav", BatteryFileResult::ReadError},
       {"fifo.sav", BatteryFileResult::ReadError},  {"whole.sav", BatteryFileResult::Ok},
   };
-  for (const auto& c : kCases) {
+  for (const auto& [name, result] : kCases) {
     std::vector<uint8_t> ram(kBatteryRamSize, 0xEE);
-    EXPECT_EQ(battery_read_file((dir / c.name).string(), ram.data()), c.result) << c.name;
-    const uint8_t expected = c.result == BatteryFileResult::Ok ? 0x5A : 0xEE;
-    EXPECT_EQ(ram.front(), expected) << c.name;
-    EXPECT_EQ(ram.back(), expected) << c.name;
+    EXPECT_EQ(battery_read_file((dir / name).string(), ram.data()), result) << name;
+    const uint8_t expected = result == BatteryFileResult::Ok ? 0x5A : 0xEE;
+    EXPECT_EQ(ram.front(), expected) << name;
+    EXPECT_EQ(ram.back(), expected) << name;
   }
 }
 

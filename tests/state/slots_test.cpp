@@ -56,9 +56,8 @@ class StateSlots : public RunningGameTest<DialogHost> {
 TEST_F(StateSlots, CommandsDoNothingWithoutAGame) {
   ASSERT_EQ(emu_stop, 1);
   host_.chosen = dir_ / "picked.ss";
-  for (auto command : {state_quick_save, state_quick_load, state_save_dialog, state_load_dialog}) {
+  for (auto command : {state_quick_save, state_quick_load, state_save_dialog, state_load_dialog})
     command();
-  }
   EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
   EXPECT_TRUE(host_.asked.empty());
   EXPECT_TRUE(host_.messages.empty());

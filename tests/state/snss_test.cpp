@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "support/temp_files.h"
 #include "support/machine_fixture.h"
+#include "support/temp_files.h"
 
 namespace {
 
@@ -105,18 +105,15 @@ TEST_F(Snss, SavedFileHasTheBlockLayoutAndAdvancesBothPorts) {
 }
 
 TEST_F(Snss, SaveNamesGetSlotZeroUnlessTheyEndInAStateExtension) {
-  const struct {
-    const char* name;
-    const char* written;
-  } table[] = {
+  const std::pair<std::string, std::string> table[] = {
       {"game", "game.ss0"},         {"game.ss", "game.ss"}, {"game.ss7", "game.ss7"},
       {"GAME.SS1", "GAME.SS1.ss0"}, {"x.ss", "x.ss"},       {"a.ss12", "a.ss12.ss0"},
   };
-  for (const auto& t : table) {
-    write_file(dir_ / t.written, Bytes(9000, 0xEE));  // an older, longer file is replaced
-    snss_file.state_save_snss((dir_ / t.name).c_str());
-    EXPECT_EQ(read_file(dir_ / t.written).size(), kSnssFileSize) << t.name;
-    EXPECT_EQ(std::filesystem::exists(dir_ / t.name), std::string(t.name) == t.written);
+  for (const auto& [name, written] : table) {
+    write_file(dir_ / written, Bytes(9000, 0xEE));  // an older, longer file is replaced
+    snss_file.state_save_snss((dir_ / name).c_str());
+    EXPECT_EQ(read_file(dir_ / written).size(), kSnssFileSize) << name;
+    EXPECT_EQ(std::filesystem::exists(dir_ / name), name == written);
   }
 }
 
@@ -129,12 +126,8 @@ TEST_F(Snss, LoadAppliesOnlyWholeKnownBlocksAndNoDerivedPpuFields) {
   const Bytes basr = block("BASR", 1, 6450, basr_data), cntr = block("CNTR", 1, 24, cntr_data);
   const Bytes snss = {'S', 'N', 'S', 'S'};
 
-  const struct {
-    const char* what;
-    Bytes file;
-    bool base_applied;
-    bool pads_applied;
-  } table[] = {
+  // What the file tests, the file, and whether the base registers and the pads are applied.
+  const std::tuple<const char*, Bytes, bool, bool> table[] = {
       {"no blocks counted", cat({snss, be32(0), basr, cntr}), false, false},
       {"MPRD skipped", cat({snss, be32(3), block("MPRD", 1, 5, {1, 2, 3, 4, 5}), basr, cntr}), true,
        true},
@@ -156,12 +149,12 @@ TEST_F(Snss, LoadAppliesOnlyWholeKnownBlocksAndNoDerivedPpuFields) {
   // what the loaded ctrl ($10) and mask ($1E) would give.
   ppu.nmi_enable = 0x80, ppu.address_increment = 32, ppu.sprite_height_mask = 15;
   ppu.background_enable = 0, ppu.sprite_enable = 0, ppu.status = 0x80, ppu.scroll_y = 99;
-  for (const auto& t : table) {
+  for (const auto& [what, file, base_applied, pads_applied] : table) {
     seed(0x5A);
-    write_file(dir_ / "built.ss", t.file);
+    write_file(dir_ / "built.ss", file);
     snss_file.state_load_snss((dir_ / "built.ss").c_str());
-    EXPECT_EQ(base_state() == base, t.base_applied) << t.what;
-    EXPECT_EQ(pad_state() == pads, t.pads_applied) << t.what;
+    EXPECT_EQ(base_state() == base, base_applied) << what;
+    EXPECT_EQ(pad_state() == pads, pads_applied) << what;
   }
   EXPECT_EQ(Bytes({ppu.nmi_enable, ppu.address_increment, ppu.sprite_height_mask,
                    ppu.background_enable, ppu.sprite_enable, ppu.status, ppu.scroll_y}),
@@ -181,10 +174,8 @@ TEST_F(Snss, FailuresAreReportedAndChangeNothing) {
   write_file(dir_ / "empty.ss", {});
   const std::string kOpen = "File I/O Error|Failed To Open State|!",
                     kSignature = "File Error|SNSS File Signature not Found|!";
-  const struct {
-    bool save;
-    std::string path, box;
-  } table[] = {
+  const std::tuple<bool, std::string, std::string> table[] = {
+      // save or load, path, box
       {false, dir_ / "missing.ss", kOpen},
       {false, dir_ / "bad.ss", kSignature},
       {false, dir_ / "empty.ss", kSignature},
@@ -192,16 +183,12 @@ TEST_F(Snss, FailuresAreReportedAndChangeNothing) {
   };
   seed(0x5A);
   const Bytes base = base_state(), pads = pad_state();
-  for (const auto& t : table) {
+  for (const auto& [save, path, box] : table) {
     host_.messages.clear();
-    if (t.save) {
-      snss_file.state_save_snss(t.path.c_str());
-    } else {
-      snss_file.state_load_snss(t.path.c_str());
-    }
-    EXPECT_EQ(host_.shown(), std::vector<std::string>{t.box}) << t.path;
-    EXPECT_EQ(base_state(), base) << t.path;
-    EXPECT_EQ(pad_state(), pads) << t.path;  // a failed save does not read the ports
+    save ? snss_file.state_save_snss(path.c_str()) : snss_file.state_load_snss(path.c_str());
+    EXPECT_EQ(host_.shown(), std::vector<std::string>{box}) << path;
+    EXPECT_EQ(base_state(), base) << path;
+    EXPECT_EQ(pad_state(), pads) << path;  // a failed save does not read the ports
   }
 }
 

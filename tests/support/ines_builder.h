@@ -50,17 +50,15 @@ struct InesBuilder {
     if (trainer) {
       for (int i = 0; i < 512; ++i) f.push_back(uint8_t(0xA0 ^ i));
     }
-    for (uint32_t i = 0; i < prg_banks * 16384u; ++i) {
+    for (uint32_t i = 0; i < prg_banks * 16384u; ++i)
       f.push_back(i % 8192 == 0 ? uint8_t(i / 8192) : uint8_t(i * 7 + 1));
-    }
     const size_t prg_start = f.size() - prg_banks * 16384u;
     for (const auto& [offset, bytes] : prg_patches) {
       for (size_t i = 0; i < bytes.size(); ++i) f[prg_start + offset + i] = bytes[i];
     }
     // CHR: byte 0 of each 1 KB page is the page number.
-    for (uint32_t i = 0; i < chr_banks * 8192u; ++i) {
+    for (uint32_t i = 0; i < chr_banks * 8192u; ++i)
       f.push_back(i % 1024 == 0 ? uint8_t(0x80 | (i / 1024)) : uint8_t(i * 3));
-    }
     return f;
   }
 };

@@ -50,9 +50,9 @@ class RecordingHost : public Host {
   void invalidate_window() override { ++invalidations; }
   void header_sanitizer_dialog() override { ++sanitizer_dialogs; }
 
-  std::vector<std::string> shown() const {
+  std::vector<std::string> shown() {
     std::vector<std::string> out;
-    for (const RecordedMessage& m : messages) out.push_back(m.line());
+    for (const RecordedMessage& m : messages_copy()) out.push_back(m.line());
     return out;
   }
   std::vector<RecordedMessage> messages_copy() {

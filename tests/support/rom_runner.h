@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "machine/profile.h"
+
 struct RomInput {
   uint32_t frame;   // from this frame on ...
   int port;         // ... joypad 1 or 2 ...
@@ -33,3 +35,9 @@ std::string rom_path(const std::string& name);
 // Powers the machine on with the cartridge and runs `frames` frames. A cartridge that does not
 // load fails the test and leaves memory and frame all zero.
 RomRun run_rom(const std::string& name, uint32_t frames, const std::vector<RomInput>& input = {});
+
+// Powers on in the hardware profile while it lives.
+struct HardwareProfile {
+  HardwareProfile() { profile_choice = Profile::Hardware; }
+  ~HardwareProfile() { profile_choice = Profile::Classic; }
+};
