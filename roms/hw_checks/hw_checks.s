@@ -33,15 +33,7 @@ TRAMPOLINE_BAD = $0710
 main:
     ; The background: name table $2000 all tile $03 (solid colour 3), palette $0F/$30/$30/$30 and
     ; sprite palette 0 the same.
-    ppu_addr $2000
-    lda #$03
-    ldx #0
-    ldy #4
-:   sta PPUDATA
-    inx
-    bne :-
-    dey
-    bne :-
+    fill_first_name_table $03
 
 ; 1: palette writes above $3F1F land in $3F00-$3F1F, and $3F10 is $3F00.
     ppu_addr $3F30          ; = $3F10 = $3F00

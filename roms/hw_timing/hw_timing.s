@@ -199,15 +199,7 @@ expect_slower:
 
 ; Background of solid tiles and sprite 0 (solid) at Y = 40 over it: a hit in every frame.
 picture_on:
-    ppu_addr $2000
-    lda #$03
-    ldx #0
-    ldy #4
-:   sta PPUDATA
-    inx
-    bne :-
-    dey
-    bne :-
+    fill_first_name_table $03
     lda #40
     sta OAM_SHADOW
     lda #$03

@@ -72,15 +72,10 @@ void classic_run_frame() {
   }
 }
 
-namespace {
-
-// The byte an opcode fetch at pc sees: the page mapped there, or flat memory.
-uint8_t opcode_at(const CpuContext& ctx, uint16_t pc) {
+uint8_t machine_opcode_at(const CpuContext& ctx, uint16_t pc) {
   const uint8_t* page = ctx.pages[pc >> 13];
   return page ? page[pc & 0x1FFF] : ctx.memory[pc];
 }
-
-}  // namespace
 
 void machine_reset() {
   if (machine_profile == Profile::Hardware) {
@@ -94,7 +89,7 @@ uint32_t machine_step_instruction() {
   if (machine_profile == Profile::Hardware) return hardware_step_instruction();
   CpuContext ctx;
   cpu_get_context(&ctx);
-  const uint8_t op = opcode_at(ctx, ctx.pc);
+  const uint8_t op = machine_opcode_at(ctx, ctx.pc);
   if (!opcode_supported(op)) return 0;
   // A budget of exactly one instruction's cost runs exactly that instruction.
   cpu_get_cycles(1);

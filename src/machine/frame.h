@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "cpu/cpu.h"
 #include "machine/profile.h"
 
 inline constexpr uint32_t kSlotsPerFrame = 264;
@@ -43,6 +44,8 @@ uint32_t hardware_state_size();
 void hardware_state_save(uint8_t* out);
 void hardware_state_load(const uint8_t* in);
 
+// The byte an opcode fetch at pc sees: the page mapped there, or flat memory.
+uint8_t machine_opcode_at(const CpuContext& ctx, uint16_t pc);
 // Runs one instruction of the running profile and returns the cycles it took; 0 when the CPU
 // is stuck on an opcode it cannot run (classic: an undocumented one), which it leaves PC on.
 uint32_t machine_step_instruction();

@@ -20,7 +20,6 @@
 namespace {
 
 inline constexpr uint32_t kDotsPerCycle = 3;
-inline constexpr uint32_t kPreRenderLine = 261;
 
 struct HardwareBus;
 using HardwareCpu = HwCpu<HardwareBus>;
@@ -39,12 +38,6 @@ struct BusState {
 };
 BusState bus;
 
-// The handler of a table entry for address through the CPU's map, or null.
-MemHandler* map_entry(MemHandler* const* page, MemHandler* table, uint16_t address) {
-  MemHandler* e = page[address >> 8];
-  return e == kCpuWalkTable ? cpu_find_handler(table, address) : e;
-}
-
 // A mapper's write may switch banks: the map follows the record.
 void refresh_map() {
   if (cpu_core.slots_stale) cpu_map_refresh();
@@ -56,7 +49,7 @@ void line_events() {
   const uint16_t line = ppu_dot.line;
   if (line == bus.line_seen) return;
   bus.line_seen = line;
-  if ((line >= 1 && line <= kVisibleLines) || line == kPreRenderLine) {
+  if ((line >= 1 && line <= kVisibleLines) || line == kPpuPreRenderLine) {
     if (mapper_state.mapper_scanline_hook) mapper_state.mapper_scanline_hook();
   }
 }
@@ -71,7 +64,7 @@ uint32_t dots_to_next_event() {
   const uint32_t here = uint32_t(ppu_dot.line) * kLine + ppu_dot.dot;
   uint32_t next = kPpuPreRenderLine * kLine + kLine;  // the frame's end at the latest
   for (const uint32_t event :
-       {kVisibleLines * kLine, 241 * kLine + 2, kPpuPreRenderLine * kLine + 2}) {
+       {kVisibleLines * kLine, (kVisibleLines + 1) * kLine + 2, kPpuPreRenderLine * kLine + 2}) {
     if (event > here && event < next) next = event;
   }
   if (mapper_state.mapper_scanline_hook) {
@@ -120,7 +113,7 @@ struct HardwareBus {
         v = bus.open_bus;
       }
     } else if (MemHandler* e =
-                   map_entry(cpu_core.map.read_page, cpu_core.live.read_handlers, address)) {
+                   cpu_page_entry(cpu_core.map.read_page, cpu_core.live.read_handlers, address)) {
       catch_up_ppu();
       v = uint8_t(e->handler.read(address, e));
       refresh_map();
@@ -149,7 +142,7 @@ struct HardwareBus {
     } else if (address < 0x4020) {
       apu_hw_write(address, v, bus.cycles);
     } else if (MemHandler* e =
-                   map_entry(cpu_core.map.write_page, cpu_core.live.write_handlers, address)) {
+                   cpu_page_entry(cpu_core.map.write_page, cpu_core.live.write_handlers, address)) {
       catch_up_ppu();  // a bank switch must not reach dots already due
       e->handler.write(address, v, e);
       refresh_map();

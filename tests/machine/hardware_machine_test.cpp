@@ -7,7 +7,6 @@
 #include "ppu/ppu_dot.h"
 #include "state/snss.h"
 #include "support/machine_fixture.h"
-#include "support/temp_files.h"
 
 namespace {
 

@@ -27,6 +27,18 @@ void mmc3_sync() {
   mmc3_chr.map();
 }
 
+// R6 and R7 (reduced) into the windows: bit 6 of the command swaps R6 with the fixed second-last
+// bank; the last bank stays at $E000.
+void mmc3_place_prg(uint8_t r6, uint8_t r7) {
+  const uint8_t last = prg_mask_8k(), second_last = uint8_t(last - 1);
+  const bool swapped = mmc3_command & 0x40;
+  uint8_t* bank = mapper_state.prg_bank;
+  bank[0] = swapped ? second_last : r6;
+  bank[1] = r7;
+  bank[2] = swapped ? r6 : second_last;
+  bank[3] = last;
+}
+
 void mmc3_bank_data(uint8_t value) {
   if (mmc3_index < 2) {  // R0, R1: 2 KB as two 1 KB pages; bit 0 of the value counts
     const uint32_t s = (mmc3_index * 2) ^ mmc3_chr_invert;
@@ -36,14 +48,7 @@ void mmc3_bank_data(uint8_t value) {
     mmc3_chr.set((mmc3_index + 2) ^ mmc3_chr_invert, 1, value);
   } else {  // R6, R7: 8 KB, reduced to the image
     mmc3_prg_reg[mmc3_index - 6] = mapper_reduce_bank(value, mapper_prg_banks_8k());
-    // Bit 6 of the command swaps R6 with the fixed second-last bank.
-    const uint8_t last = prg_mask_8k(), second_last = uint8_t(last - 1);
-    const bool swapped = mmc3_command & 0x40;
-    uint8_t* bank = mapper_state.prg_bank;
-    bank[0] = swapped ? second_last : mmc3_prg_reg[0];
-    bank[1] = mmc3_prg_reg[1];
-    bank[2] = swapped ? mmc3_prg_reg[0] : second_last;
-    bank[3] = last;
+    mmc3_place_prg(mmc3_prg_reg[0], mmc3_prg_reg[1]);
   }
   mmc3_sync();
 }
@@ -81,14 +86,8 @@ void mmc3_hw_map() {
   mmc3_chr.set(2 ^ invert, 2, mmc3_bank_reg[1] >> 1);
   for (uint32_t i = 0; i < 4; ++i) mmc3_chr.set((4 + i) ^ invert, 1, mmc3_bank_reg[2 + i]);
   const uint32_t count = mapper_prg_banks_8k();
-  const uint8_t r6 = mapper_reduce_bank(mmc3_bank_reg[6], count);
-  const uint8_t last = prg_mask_8k(), second_last = uint8_t(last - 1);
-  const bool swapped = mmc3_command & 0x40;
-  uint8_t* bank = mapper_state.prg_bank;
-  bank[0] = swapped ? second_last : r6;
-  bank[1] = mapper_reduce_bank(mmc3_bank_reg[7], count);
-  bank[2] = swapped ? r6 : second_last;
-  bank[3] = last;
+  mmc3_place_prg(mapper_reduce_bank(mmc3_bank_reg[6], count),
+                 mapper_reduce_bank(mmc3_bank_reg[7], count));
   mmc3_sync();
 }
 

@@ -15,7 +15,6 @@
 #include "audio/apu.h"
 #include "cart/cartridge.h"
 #include "cpu/cpu.h"
-#include "cpu/opcodes.h"
 #include "machine/frame.h"
 #include "machine/machine.h"
 #include "ppu/nametable_view.h"
@@ -267,8 +266,7 @@ int command_trace(const Args& args) {
                 ctx.p, ctx.s, static_cast<unsigned long long>(total));
     const uint32_t cycles = machine_step_instruction();
     if (cycles == 0) {
-      const uint8_t op =
-          ctx.pages[ctx.pc >> 13] ? ctx.pages[ctx.pc >> 13][ctx.pc & 0x1FFF] : ctx.memory[ctx.pc];
+      const uint8_t op = machine_opcode_at(ctx, ctx.pc);
       std::fprintf(stderr, "note: unsupported opcode $%02X at $%04X\n", op, ctx.pc);
       break;
     }
